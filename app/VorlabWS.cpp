@@ -1,0 +1,62 @@
+// The command-line driver: reads the job's coordinates, runs one label or manifest job through
+// the job runner and turns its outcome into the exit code. Prints only the usage text and the
+// line of a failure that escaped the job.
+#include <cxxabi.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <memory>
+#include <string>
+#include <typeinfo>
+
+#include "jobs/Funzioni.h"
+#include "platform/code_page.h"
+
+namespace {
+
+constexpr uint8_t ERR_PARAMETRI_INCOMPLETI = 1;
+constexpr uint8_t ERR_EXCEPTION = 2;
+constexpr uint8_t ERR_POPOLA_DATI = 3;
+
+void WriteLine(const std::string& text) {
+  const std::string line = text + "\r\n";
+  std::fwrite(line.data(), 1, line.size(), stdout);
+  std::fflush(stdout);
+}
+
+std::string TypeName(const std::type_info& type) {
+  int status = 0;
+  std::unique_ptr<char, decltype(&std::free)> name(
+      abi::__cxa_demangle(type.name(), nullptr, nullptr, &status), &std::free);
+  return status == 0 && name ? name.get() : type.name();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int exit_code = 0;
+  if (argc - 1 < 3) {
+    WriteLine("Errore nell'invocazione, utilizzare:");
+    WriteLine("VorlabWS.exe database testata riga [operazione]");
+    return ERR_PARAMETRI_INCOMPLETI;
+  }
+  try {
+    const std::u16string Database = vorlabws::Utf8ToUtf16(argv[1]);
+    const std::u16string Testata = vorlabws::Utf8ToUtf16(argv[2]);
+    const std::u16string Riga = vorlabws::Utf8ToUtf16(argv[3]);
+    const std::u16string Operazione = argc - 1 > 3 ? vorlabws::Utf8ToUtf16(argv[4]) : u"ETICHETTA";
+    std::u16string PopolaEtichetta;
+    if (Operazione == u"ETICHETTA") {
+      PopolaEtichetta = vorlabws::PopolaEtichettaForm(Database, Testata, Riga);
+    } else if (Operazione == u"MANIFEST") {
+      PopolaEtichetta = vorlabws::PopolaManifestForm(Database, Testata, Riga);
+    }
+    exit_code = PopolaEtichetta == u"000 - Completato" ? 0 : ERR_POPOLA_DATI;
+  } catch (const std::exception& E) {
+    WriteLine(TypeName(typeid(E)) + ": " + E.what());
+    exit_code = ERR_EXCEPTION;
+  }
+  return exit_code;
+}

@@ -1,0 +1,62 @@
+// The job context and the job runner. TFunzioniForm owns, for one job, the connection, its one
+// transaction and the two queries; the courier routines are its operations (defined with each
+// courier) and borrow them. The entry functions create a context, run the job and destroy it.
+#pragma once
+
+#include <string>
+
+#include "db/firebird.h"
+
+namespace vorlabws {
+
+class EasySpedDEWS;
+class DestinationAddress2;
+class DestinationAddressOut2;
+
+class TFunzioniForm {
+ public:
+  // Splits `Database` into folder and file name and opens the database through the locator; when
+  // that fails, shows "Errore apertura archivio" and carries on.
+  explicit TFunzioniForm(const std::u16string& Database);
+  TFunzioniForm(const TFunzioniForm&) = delete;
+  TFunzioniForm& operator=(const TFunzioniForm&) = delete;
+
+  // Declared in this order so the queries go first, then the transaction, then the connection.
+  IBDatabase IBDatabase1;
+  IBTransaction IBTransaction1{IBDatabase1};
+  IBQuery IBQuery1{IBDatabase1, IBTransaction1};
+  IBQuery IBQuery2{IBDatabase1, IBTransaction1};
+
+  std::u16string Testata;
+  std::u16string Riga;
+
+  // With true runs the whole label job; with false only re-opens the job query on the job row.
+  std::u16string PopolaEtichetta(bool CalcolaInstradamento);
+  std::u16string PopolaManifest();
+
+  // Courier routines: each leaves its outcome text in `Result`.
+  void BRT_CalcolaInstradamento(std::u16string& Result);
+  std::u16string BRT_GetLabelForZebraPrinter(EasySpedDEWS& Service,
+                                             const DestinationAddress2& Destination,
+                                             const DestinationAddressOut2& DestinationOut);
+  void DHL_CalcolaInstradamento(std::u16string& Result);
+  void DHL_PreparaManifest(std::u16string& Result);
+
+ private:
+  // Stores the outcome with `statement`; a failure rolls back and shows the box, outcome unchanged.
+  void StoreOutcome(const std::u16string& statement);
+};
+
+// Split of the database argument: the folder up to and including its last "\", ":" or "/".
+struct DatabasePath {
+  std::u16string Percorso;
+  std::u16string Nome;
+};
+DatabasePath SplitDatabasePath(const std::u16string& Database);
+
+std::u16string PopolaEtichettaForm(const std::u16string& Database, const std::u16string& Testata,
+                                   const std::u16string& Riga);
+std::u16string PopolaManifestForm(const std::u16string& Database, const std::u16string& Testata,
+                                  const std::u16string& Riga);
+
+}  // namespace vorlabws

@@ -1,0 +1,15 @@
+// Templates shipped in the program folder: read as lines (a byte-order mark selects UTF-8 or
+// UTF-16, otherwise Windows-1252 unless the bytes are valid UTF-8; CR, LF and CR LF end a line)
+// and joined again with CR LF after every line, the last one included.
+#pragma once
+
+#include <string>
+
+namespace vorlabws {
+
+std::u16string ReadTemplateText(const std::u16string& path);
+
+// The same rule applied to a text already decoded.
+std::u16string NormaliseTemplateLines(const std::u16string& text);
+
+}  // namespace vorlabws

@@ -1,0 +1,72 @@
+#include "platform/files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
+
+#include "platform/code_page.h"
+#include "platform/failure.h"
+
+namespace vorlabws {
+namespace {
+
+struct FdCloser {
+  void operator()(const int* fd) const {
+    ::close(*fd);
+    delete fd;
+  }
+};
+using UniqueFd = std::unique_ptr<int, FdCloser>;
+
+[[noreturn]] void RaiseFileError(const char* what, const std::string& path) {
+  throw FileError(std::string(what) + " " + path + ": " + std::strerror(errno));
+}
+
+UniqueFd OpenOrRaise(const std::string& path, int flags, const char* what) {
+  const int fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
+  if (fd < 0) RaiseFileError(what, path);
+  return UniqueFd(new int(fd));
+}
+
+}  // namespace
+
+std::string ReadFileBytes(const std::u16string& path) {
+  const std::string name = Utf16ToUtf8(path);
+  const UniqueFd fd = OpenOrRaise(name, O_RDONLY, "Cannot open");
+  std::string bytes;
+  char buffer[65536];
+  for (;;) {
+    const ssize_t got = ::read(*fd, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) RaiseFileError("Cannot read", name);
+    if (got == 0) return bytes;
+    bytes.append(buffer, static_cast<size_t>(got));
+  }
+}
+
+void WriteFileBytes(const std::u16string& path, const std::string& bytes) {
+  const std::string name = Utf16ToUtf8(path);
+  const UniqueFd fd = OpenOrRaise(name, O_WRONLY | O_CREAT | O_TRUNC, "Cannot create");
+  for (size_t done = 0; done < bytes.size();) {
+    const ssize_t put = ::write(*fd, bytes.data() + done, bytes.size() - done);
+    if (put < 0 && errno == EINTR) continue;
+    if (put < 0) RaiseFileError("Cannot write", name);
+    done += static_cast<size_t>(put);
+  }
+}
+
+void RemoveFileIfExists(const std::u16string& path) {
+  const std::string name = Utf16ToUtf8(path);
+  if (::unlink(name.c_str()) != 0 && errno != ENOENT) RaiseFileError("Cannot remove", name);
+}
+
+bool FileExists(const std::u16string& path) {
+  struct stat info {};
+  return ::stat(Utf16ToUtf8(path).c_str(), &info) == 0;
+}
+
+}  // namespace vorlabws

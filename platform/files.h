@@ -1,0 +1,20 @@
+// Whole-file reads and writes for the worker's templates, request, reply and error files.
+// Paths are UTF-16 texts; on this platform they go to the file system as UTF-8.
+#pragma once
+
+#include <string>
+
+namespace vorlabws {
+
+// The file's bytes; raises FileError naming the file when it cannot be read.
+std::string ReadFileBytes(const std::u16string& path);
+
+// Creates or overwrites the file with exactly these bytes; raises FileError when it cannot.
+void WriteFileBytes(const std::u16string& path, const std::string& bytes);
+
+// Removes the file when it exists; raises FileError when it exists and cannot be removed.
+void RemoveFileIfExists(const std::u16string& path);
+
+bool FileExists(const std::u16string& path);
+
+}  // namespace vorlabws

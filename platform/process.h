@@ -1,0 +1,78 @@
+// Child processes: start an executable with exact arguments (never split at blanks), wait for it
+// with a bound and without spinning, end it. A ChildProcess owns its child and reaps it when it
+// goes; RunProcess runs one to its end and captures what it printed.
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/failure.h"
+
+namespace vorlabws {
+
+class ProcessError : public Failure {
+ public:
+  using Failure::Failure;
+};
+
+struct StartOptions {
+  // Variables set (or replaced) in the child's copy of this process's environment.
+  std::vector<std::pair<std::string, std::string>> environment;
+  // Pipes for standard input, output and error (else inherited). Used by RunProcess.
+  bool capture_output = false;
+};
+
+class ChildProcess {
+ public:
+  // Raises ProcessError when the executable cannot be started (missing, not executable).
+  ChildProcess(const std::u16string& executable, const std::vector<std::u16string>& arguments,
+               const StartOptions& options = {});
+  ChildProcess(ChildProcess&& other) noexcept;
+  ChildProcess& operator=(ChildProcess&&) = delete;
+  ~ChildProcess();  // kills a child still running and reaps it
+
+  // Waits until the child ends or the timeout passes; true when it has ended.
+  bool WaitFor(std::chrono::milliseconds timeout);
+  // Asks the child to end (SIGTERM), then kills it when it has not ended within `grace`.
+  void Terminate(std::chrono::milliseconds grace);
+
+  bool Running() const { return !status_.has_value(); }
+  // The exit code, or 128 + signal number for a child ended by a signal. Only after it ended.
+  int ExitCode() const;
+
+  int stdin_fd() const { return stdin_fd_; }
+  int stdout_fd() const { return stdout_fd_; }
+  int stderr_fd() const { return stderr_fd_; }
+  void CloseStdin();
+
+ private:
+  bool Reap(bool block);
+
+  pid_t pid_ = -1;
+  int pidfd_ = -1;
+  int stdin_fd_ = -1;
+  int stdout_fd_ = -1;
+  int stderr_fd_ = -1;
+  std::optional<int> status_;
+};
+
+struct ProcessResult {
+  int exit_code = -1;
+  bool timed_out = false;
+  std::string standard_output;
+  std::string standard_error;
+};
+
+// Runs the executable to its end with `input` on its standard input, capturing its output. A child
+// still running after `timeout` is killed and reported as timed out.
+ProcessResult RunProcess(const std::u16string& executable,
+                         const std::vector<std::u16string>& arguments, StartOptions options = {},
+                         const std::string& input = {},
+                         std::chrono::milliseconds timeout = std::chrono::minutes(5));
+
+}  // namespace vorlabws

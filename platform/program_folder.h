@@ -1,0 +1,15 @@
+// The program folder: the folder of the running executable, with its final separator, against
+// which every relative file name of the worker (templates, data files, the relay) is resolved.
+#pragma once
+
+#include <string>
+
+namespace vorlabws {
+
+// Read from /proc/self/exe; ends with "/". Never the working folder.
+std::u16string ProgramFolder();
+
+// The executable's file name without folder ("VorlabWS").
+std::u16string ProgramFileName();
+
+}  // namespace vorlabws
