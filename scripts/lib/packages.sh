@@ -1,0 +1,19 @@
+# The Debian packages the build, the tests and the demo need; scripts install what is missing.
+VORLABWS_PACKAGES=(
+  build-essential
+  cmake
+  ninja-build
+  pkg-config
+  libgtest-dev
+  firebird3.0-server
+  firebird-dev
+  libcurl4-openssl-dev
+  libxml2-dev
+  libfltk1.3-dev
+  libcpp-httplib-dev
+  fonts-liberation
+  xvfb
+  xdotool
+  imagemagick
+  zbar-tools
+)
