@@ -16,4 +16,5 @@ VORLABWS_PACKAGES=(
   xdotool
   imagemagick
   zbar-tools
+  bsdextrautils
 )
