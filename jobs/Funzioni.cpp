@@ -12,13 +12,17 @@ const std::u16string kTestataRigaNonTrovata = u"001 - Testata/Riga non trovata";
 const std::u16string kTestataNonTrovata = u"001 - Testata non trovata";
 const std::u16string kTrasportatoreNonValido = u"003 - Trasportatore non valido";
 
-void LoadStatement(IBQuery& query, const std::u16string& line) {
+}  // namespace
+
+void ClearStatement(IBQuery& query) {
   query.Close();
   query.SQL.Clear();
-  query.SQL.Add(line);
 }
 
-}  // namespace
+void LoadStatement(IBQuery& query, const std::u16string& line) {
+  ClearStatement(query);
+  query.SQL.Add(line);
+}
 
 DatabasePath SplitDatabasePath(const std::u16string& Database) {
   const size_t last = Database.find_last_of(u"\\:/");
@@ -72,9 +76,14 @@ std::u16string TFunzioniForm::PopolaManifest() {
 
 void TFunzioniForm::StoreOutcome(const std::u16string& statement) {
   LoadStatement(IBQuery1, statement);
+  ExecuteAndCommit(IBQuery1);
+}
+
+bool TFunzioniForm::ExecuteAndCommit(IBQuery& query) {
   try {
-    IBQuery1.ExecSQL();
+    query.ExecSQL();
     IBTransaction1.CommitRetaining();
+    return true;
   } catch (const Failure& failure) {
     try {
       IBTransaction1.RollbackRetaining();
@@ -83,6 +92,7 @@ void TFunzioniForm::StoreOutcome(const std::u16string& statement) {
     }
     ShowErrorBox(u"Impossibile aggiornare l'esito dell'elaborazione. " +
                  Utf8ToUtf16(failure.what()));
+    return false;
   }
 }
 
