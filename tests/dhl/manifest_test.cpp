@@ -251,6 +251,21 @@ TEST_P(ManifestTest, StoresTheRecordsAndTheReport) {
   }
 }
 
+// The host runs the day's manifest again after adding a shipment: the joined rows now carry the
+// texts stored by the first run, and the second run replaces them.
+TEST_P(ManifestTest, RunAgainReplacesTheStoredTexts) {
+  AddManifest(6, {101});
+  EXPECT_EQ(RunManifest(6).exit_code, 0);
+  database_.Execute("INSERT INTO MANIFESTR (TESTATA, TESTATASPEDIZIONE) VALUES (6, 102)");
+  const WorkerRun again = RunManifest(6);
+  EXPECT_EQ(again.exit_code, 0);
+  EXPECT_EQ(again.standard_error, "");
+  EXPECT_TRUE(SameText(Join({kHeaderRecord, kShipment101, kParcel101Riga1, kParcel101Riga2,
+                             kShipment102, kParcel102Riga1}),
+                       Stored(6, "MANIFEST")));
+  EXPECT_TRUE(SameText(kReportTitle + kReport101 + kReport102, Stored(6, "COURIERREPORT")));
+}
+
 TEST_P(ManifestTest, FailedUpdateKeepsTheStoredTextsAndShowsTheBox) {
   // A report column far too short for the report.
   database_.ExecuteScript(R"sql(
