@@ -48,11 +48,13 @@ struct DisplayCloser {
 
 }  // namespace
 
+// Without -noreset the server would reset whenever its last client leaves, refusing connections
+// for a moment.
 VirtualDisplay::VirtualDisplay()
     : server_(u"/usr/bin/Xvfb",
               {u"-displayfd", u"1", u"-screen", u"0",
                Utf8ToUtf16(std::to_string(kWidth) + "x" + std::to_string(kHeight) + "x24"),
-               u"-nolisten", u"tcp"},
+               u"-nolisten", u"tcp", u"-noreset"},
               XvfbOptions()),
       name_(":" + ReadDisplayNumber(server_.stdout_fd())) {}
 
@@ -75,7 +77,8 @@ std::string VirtualDisplay::Run(const std::string& program,
 }
 
 std::string VirtualDisplay::WaitForWindow(const std::string& title) const {
-  std::istringstream ids(Run("/usr/bin/xdotool", {"search", "--sync", "--name", "^" + title + "$"}));
+  std::istringstream ids(Run("/usr/bin/xdotool",
+                                 {"search", "--sync", "--onlyvisible", "--name", "^" + title + "$"}));
   std::string id, last;
   while (ids >> id) last = id;
   return last;
@@ -86,7 +89,10 @@ void VirtualDisplay::Type(const std::string& window, const std::string& text) co
 }
 
 void VirtualDisplay::Press(const std::string& window, const std::string& keys) const {
-  Run("/usr/bin/xdotool", {"windowfocus", "--sync", window, "key", keys});
+  std::vector<std::string> arguments = {"windowfocus", "--sync", window, "key"};
+  std::istringstream names(keys);
+  for (std::string name; names >> name;) arguments.push_back(name);
+  Run("/usr/bin/xdotool", arguments);
 }
 
 void VirtualDisplay::ClickCloseBox(const std::string& window) const {

@@ -25,8 +25,8 @@ class VirtualDisplay {
 
   // The id of the window titled exactly `title`, once one is shown; raises after 20 seconds.
   std::string WaitForWindow(const std::string& title) const;
-  // Gives the window the keyboard focus, then types the text or presses the keys
-  // (xdotool key names: "Return", "Escape", "Tab").
+  // Gives the window the keyboard focus, then types the text or presses the keys, named as
+  // xdotool names them and separated by blanks ("Tab Return").
   void Type(const std::string& window, const std::string& text) const;
   void Press(const std::string& window, const std::string& keys) const;
   // What a window manager sends when the user clicks the window's close box.
