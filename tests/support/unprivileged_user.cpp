@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <stdexcept>
 
+#include "platform/code_page.h"
+
 namespace vorlabws::testing {
 namespace {
 
@@ -21,6 +23,15 @@ std::vector<std::string> AsUnprivilegedUser(const std::vector<std::string>& comm
                                       "--"};
   wrapped.insert(wrapped.end(), command.begin(), command.end());
   return wrapped;
+}
+
+ProcessResult RunUnattended(const std::vector<std::string>& command) {
+  StartOptions options;
+  options.new_session = true;
+  options.removed_environment = {"DISPLAY", "WAYLAND_DISPLAY"};
+  std::vector<std::u16string> arguments;
+  for (size_t i = 1; i < command.size(); ++i) arguments.push_back(Utf8ToUtf16(command[i]));
+  return RunProcess(Utf8ToUtf16(command.front()), arguments, options);
 }
 
 std::string RunUnprivileged(const std::function<std::string()>& work) {
