@@ -152,11 +152,11 @@ bool OttieniPercorsoCompleto(const std::u16string& Percorso, const std::u16strin
     if (!PercorsoIni.empty()) {
       s = NomeServer + u":" + PercorsoIni;  // its own final separator ends the folder
     } else {
-      ShowPlainBox(u"Attenzione: il disco con gli archivi è stato condiviso in rete con un nome - " +
-                   share +
-                   u" - e non con la lettera che lo identifica. Si consiglia di correggere la "
-                   u"condivisione oppure di correggere manualmente la sezione Percorso Nel "
-                   u"Server nel file Dati.ini accanto al database");
+      ShowPlainBox(
+          u"Attenzione: il disco con gli archivi è stato condiviso in rete con un nome - " + share +
+          u" - e non con la lettera che lo identifica. Si consiglia di correggere la "
+          u"condivisione oppure di correggere manualmente la sezione Percorso Nel "
+          u"Server nel file Dati.ini accanto al database");
       reported = true;
     }
   } else {

@@ -20,7 +20,7 @@ class TBrenvoIn2Form : public TForm {
   // Parts at their places in pixels at 96 dpi, with their tab order.
   TBevel Bevel1{*this, 8, 8, 313, 89};
   TLabel Label1{*this, 13, 32, 192, 12};
-  TEdit Edit1{*this, 24, 56, 129, 20, 3};  // server computer name
+  TEdit Edit1{*this, 24, 56, 129, 20, 3};   // server computer name
   TEdit Edit2{*this, 168, 56, 127, 20, 0};  // drive letter of the server disk
   TBitBtn OKBtn{*this, 93, 108, 77, 27, 1, TBitBtnKind::bkOK};
   TBitBtn CancelBtn{*this, 177, 108, 77, 27, 2, TBitBtnKind::bkCancel};

@@ -26,9 +26,8 @@ std::vector<TControl*> TForm::TabOrderControls() const {
   std::vector<TControl*> parts;
   std::copy_if(controls_.begin(), controls_.end(), std::back_inserter(parts),
                [](const TControl* part) { return part->TabStop(); });
-  std::stable_sort(parts.begin(), parts.end(), [](const TControl* a, const TControl* b) {
-    return a->TabOrder < b->TabOrder;
-  });
+  std::stable_sort(parts.begin(), parts.end(),
+                   [](const TControl* a, const TControl* b) { return a->TabOrder < b->TabOrder; });
   return parts;
 }
 

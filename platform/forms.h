@@ -84,8 +84,7 @@ enum class TBitBtnKind { bkCustom, bkOK, bkCancel };
 
 class TBitBtn : public TControl {
  public:
-  TBitBtn(TForm& Parent, int Left, int Top, int Width, int Height, int TabOrder,
-          TBitBtnKind Kind)
+  TBitBtn(TForm& Parent, int Left, int Top, int Width, int Height, int TabOrder, TBitBtnKind Kind)
       : TControl(Parent, Left, Top, Width, Height, TabOrder), Kind(Kind) {}
 
   void Click() {

@@ -124,8 +124,7 @@ bool HasNonAscii(std::string_view bytes) {
 // file is written in Windows-1252, as Windows writes it, unless that would lose a character.
 TextFileEncoding EncodingForWriting(const std::optional<std::string>& bytes,
                                     std::u16string_view text) {
-  const TextFileEncoding found =
-      bytes ? DetectTextFileEncoding(*bytes) : TextFileEncoding::kCp1252;
+  const TextFileEncoding found = bytes ? DetectTextFileEncoding(*bytes) : TextFileEncoding::kCp1252;
   const bool holds_utf8 = found == TextFileEncoding::kUtf8 && HasNonAscii(*bytes);
   if (found != TextFileEncoding::kUtf8 && found != TextFileEncoding::kCp1252) return found;
   if (holds_utf8 || !FitsCp1252(text)) return TextFileEncoding::kUtf8;

@@ -17,8 +17,7 @@ class UserInterface {
  public:
   virtual ~UserInterface() = default;
   // A modal box with one OK button; returns once it has been dismissed.
-  virtual void ShowBox(BoxKind kind, const std::u16string& caption,
-                       const std::u16string& text) = 0;
+  virtual void ShowBox(BoxKind kind, const std::u16string& caption, const std::u16string& text) = 0;
   // Shows the form, running its handlers as the user works it, and returns once it has closed.
   virtual void ShowModal(TForm& form) = 0;
 };

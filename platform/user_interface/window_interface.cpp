@@ -266,8 +266,7 @@ class FormWindow : public Fl_Double_Window {
 // button that Enter, Esc and the close box all dismiss.
 class BoxForm : public TForm {
  public:
-  BoxForm(BoxKind kind, const std::u16string& caption, const std::u16string& text,
-          FontBook& fonts)
+  BoxForm(BoxKind kind, const std::u16string& caption, const std::u16string& text, FontBook& fonts)
       : TForm(nullptr) {
     constexpr int kMargin = 16;
     constexpr int kSignSize = 32;
@@ -309,8 +308,7 @@ class WindowInterface : public UserInterface {
   WindowInterface& operator=(const WindowInterface&) = delete;
   ~WindowInterface() override { fl_close_display(); }
 
-  void ShowBox(BoxKind kind, const std::u16string& caption,
-               const std::u16string& text) override {
+  void ShowBox(BoxKind kind, const std::u16string& caption, const std::u16string& text) override {
     BoxForm box(kind, caption, text, fonts_);
     FormWindow(box, fonts_).Run();
   }

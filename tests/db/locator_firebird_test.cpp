@@ -73,8 +73,8 @@ std::vector<std::string> ReportLines(const std::string& shown) {
   std::istringstream lines(shown);
   for (std::string line; std::getline(lines, line);) {
     if (line.ends_with('\r')) line.pop_back();
-    if (line.starts_with("attach ") || line.starts_with("create ") ||
-        line.starts_with("result=") || line.starts_with("failure=")) {
+    if (line.starts_with("attach ") || line.starts_with("create ") || line.starts_with("result=") ||
+        line.starts_with("failure=")) {
       report.push_back(line);
     }
   }
@@ -134,10 +134,10 @@ TEST_F(LocatorFirebirdTest, ConfirmedPromptOnTheTerminalStoresServerAndLetter) {
   terminal.Type("/\n");
 
   EXPECT_EQ(terminal.Wait(), 0);
-  EXPECT_EQ(ReportLines(terminal.output()),
-            (std::vector<std::string>{"attach " + path_ + " -> failed",
-                                      "create " + path_ + " -> failed",
-                                      "attach localhost:" + path_ + " -> ok", "result=true"}))
+  EXPECT_EQ(
+      ReportLines(terminal.output()),
+      (std::vector<std::string>{"attach " + path_ + " -> failed", "create " + path_ + " -> failed",
+                                "attach localhost:" + path_ + " -> ok", "result=true"}))
       << terminal.output();
   EXPECT_EQ(ReadFileBytes(Utf8ToUtf16(folder_.path() + "dati.ini")),
             "[CONFIG]\r\nNome Server=localhost\r\nLettera Disco Server=/\r\n");

@@ -20,7 +20,9 @@ class RecordingDatabase : public IBDatabase {
   explicit RecordingDatabase(Record record, Answer answer = nullptr)
       : record_(std::move(record)), answer_(std::move(answer)) {}
 
-  void Open() override { Try(Operation::kAttach, [this] { IBDatabase::Open(); }); }
+  void Open() override {
+    Try(Operation::kAttach, [this] { IBDatabase::Open(); });
+  }
   void CreateDatabase() override {
     Try(Operation::kCreate, [this] { IBDatabase::CreateDatabase(); });
   }

@@ -78,8 +78,9 @@ TEST(ServerPromptWindowTest, KeysAndCloseBoxEndThePromptAsTheyShould) {
   VirtualDisplay display;
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
-    auto prompt = std::async(std::launch::async,
-                             [&display] { return RunPrompt({{"DISPLAY", display.name()}}, {}); });
+    auto prompt = std::async(std::launch::async, [&display] {
+      return RunPrompt({{"DISPLAY", display.name()}}, {});
+    });
     try {
       row.act(display, display.WaitForWindow(kTitle));
     } catch (const std::exception& failure) {
@@ -95,8 +96,9 @@ TEST(ServerPromptWindowTest, KeysAndCloseBoxEndThePromptAsTheyShould) {
 // The prompt's size and place, and a photograph of it kept beside the test results.
 TEST(ServerPromptWindowTest, OpensCentredAtItsSize) {
   VirtualDisplay display;
-  auto prompt = std::async(std::launch::async,
-                           [&display] { return RunPrompt({{"DISPLAY", display.name()}}, {}); });
+  auto prompt = std::async(std::launch::async, [&display] {
+    return RunPrompt({{"DISPLAY", display.name()}}, {});
+  });
   const std::string window = display.WaitForWindow(kTitle);
   display.Type(window, "server01");
   display.Press(window, "Tab");
@@ -163,8 +165,9 @@ TEST(ServerPromptUnansweredTest, ClosesUnconfirmedAndSaysWhatWasAsked) {
     const ProcessResult result = RunPrompt(row.environment, row.removed);
     EXPECT_EQ(result.standard_output, Outcome(0, "", ""));
     EXPECT_EQ(result.standard_error,
-              kTitle + ": Inserire il nome del computer e la lettera della sua unit\xC3\xA0 disco "
-                       "dove risulta ospitato (o sar\xC3\xA0 ospitato) il database\n");
+              kTitle +
+                  ": Inserire il nome del computer e la lettera della sua unit\xC3\xA0 disco "
+                  "dove risulta ospitato (o sar\xC3\xA0 ospitato) il database\n");
     EXPECT_FALSE(result.timed_out);
   }
 }

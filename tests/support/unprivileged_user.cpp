@@ -19,8 +19,7 @@ constexpr uid_t kNobody = 65534;
 std::vector<std::string> AsUnprivilegedUser(const std::vector<std::string>& command) {
   if (::geteuid() != 0) return command;
   std::vector<std::string> wrapped = {"/usr/bin/setpriv", "--reuid=" + std::to_string(kNobody),
-                                      "--regid=" + std::to_string(kNobody), "--clear-groups",
-                                      "--"};
+                                      "--regid=" + std::to_string(kNobody), "--clear-groups", "--"};
   wrapped.insert(wrapped.end(), command.begin(), command.end());
   return wrapped;
 }
@@ -51,8 +50,8 @@ std::string RunUnprivileged(const std::function<std::string()>& work) {
     } catch (...) {
       ::_exit(2);  // never back into the test program's own flow
     }
-    const bool sent = ::write(channel[1], result.data(), result.size()) ==
-                      static_cast<ssize_t>(result.size());
+    const bool sent =
+        ::write(channel[1], result.data(), result.size()) == static_cast<ssize_t>(result.size());
     ::_exit(sent ? 0 : 1);
   }
   ::close(channel[1]);

@@ -77,8 +77,8 @@ std::string VirtualDisplay::Run(const std::string& program,
 }
 
 std::string VirtualDisplay::WaitForWindow(const std::string& title) const {
-  std::istringstream ids(Run("/usr/bin/xdotool",
-                                 {"search", "--sync", "--onlyvisible", "--name", "^" + title + "$"}));
+  std::istringstream ids(
+      Run("/usr/bin/xdotool", {"search", "--sync", "--onlyvisible", "--name", "^" + title + "$"}));
   std::string id, last;
   while (ids >> id) last = id;
   return last;
@@ -103,7 +103,8 @@ void VirtualDisplay::ClickCloseBox(const std::string& window) const {
   event.xclient.window = std::stoul(window);
   event.xclient.message_type = XInternAtom(display.get(), "WM_PROTOCOLS", False);
   event.xclient.format = 32;
-  event.xclient.data.l[0] = static_cast<long>(XInternAtom(display.get(), "WM_DELETE_WINDOW", False));
+  event.xclient.data.l[0] =
+      static_cast<long>(XInternAtom(display.get(), "WM_DELETE_WINDOW", False));
   event.xclient.data.l[1] = CurrentTime;
   XSendEvent(display.get(), event.xclient.window, False, NoEventMask, &event);
   XFlush(display.get());
