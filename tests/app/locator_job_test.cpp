@@ -3,13 +3,16 @@
 // whose database lives on another computer); and the locator's boxes and prompt as the windows an
 // interactive user answers.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <filesystem>
 #include <future>
 #include <optional>
 
 #include "platform/code_page.h"
 #include "platform/files.h"
 #include "platform/process.h"
+#include "tests/support/terminal_session.h"
 #include "tests/support/test_support.h"
 #include "tests/support/unprivileged_user.h"
 #include "tests/support/virtual_display.h"
@@ -65,6 +68,27 @@ TEST_F(LocatorJobTest, JobRunsThroughTheServerNamedInDatiIni) {
     EXPECT_EQ(row.output_start.empty(), run.standard_output.empty()) << run.standard_output;
     EXPECT_EQ(database_.Value("SELECT ESITO FROM VORLABR WHERE TESTATA=15", "ESITO"), row.esito);
   }
+}
+
+// The answer cannot be stored: the failure ends the run on the failure line, with no further box.
+TEST(LocatorTerminalTest, ConfirmedPromptInAReadOnlyFolderEndsOnTheFailureLine) {
+  TempFolder folder;
+  const std::string read_only = folder.path() + "sola lettura/";
+  std::filesystem::create_directory(read_only);
+  ::chmod(read_only.c_str(), 0555);
+  TerminalSession terminal(AsUnprivilegedUser({kWorker, read_only + "archivio.fdb", "15", "2"}),
+                           {"DISPLAY", "WAYLAND_DISPLAY"});
+  terminal.WaitFor("[Vorlabws]\r\nNon trovato dati.ini\r\n[OK] ");
+  terminal.Type("\n");
+  terminal.WaitFor("> ");
+  terminal.Type("localhost\n");
+  terminal.WaitFor("> ");
+  terminal.Type("E\n");
+
+  EXPECT_EQ(terminal.Wait(), 2);
+  EXPECT_TRUE(terminal.output().ends_with("E\r\nvorlabws::IniFileError: Unable to write to " +
+                                          read_only + "dati.ini\r\r\n"))
+      << terminal.output();
 }
 
 TEST(LocatorWindowsTest, BoxesAndPromptWaitForTheUserInTurn) {
