@@ -17,4 +17,5 @@ VORLABWS_PACKAGES=(
   imagemagick
   zbar-tools
   bsdextrautils
+  procps
 )
