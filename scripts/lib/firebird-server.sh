@@ -7,7 +7,7 @@ WORKER_SYSDBA_PASSWORD=ambertide
 
 firebird_server_running() {
   # The server answers on its port when it is up.
-  (exec 3<>/dev/tcp/127.0.0.1/3050) 2>/dev/null
+  (exec 3<>/dev/tcp/localhost/3050) 2>/dev/null
 }
 
 # Starts the server unless it runs already; sets FIREBIRD_STARTED_HERE=1 when this call started it.
