@@ -18,4 +18,5 @@ VORLABWS_PACKAGES=(
   imagemagick
   zbar-tools
   bsdextrautils
+  procps
 )

@@ -60,6 +60,8 @@ const char* EngineName(Engine engine) {
   return engine == Engine::kEmbedded ? "Embedded" : "Server";
 }
 
+void PrintTo(Engine engine, std::ostream* out) { *out << EngineName(engine); }
+
 std::string ConnectionString(Engine engine, const std::string& path) {
   return engine == Engine::kEmbedded ? path : "localhost:" + path;
 }

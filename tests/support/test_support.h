@@ -3,6 +3,7 @@
 // worker as a child process with no one to answer its boxes.
 #pragma once
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,8 @@ class TempFolder {
 // loopback through "localhost:" + path.
 enum class Engine { kEmbedded, kServer };
 const char* EngineName(Engine engine);
+// Names the engine in test output.
+void PrintTo(Engine engine, std::ostream* out);
 // The connection string for the file at `path` reached through `engine`.
 std::string ConnectionString(Engine engine, const std::string& path);
 
