@@ -10,6 +10,7 @@ VORLABWS_PACKAGES=(
   libcurl4-openssl-dev
   libxml2-dev
   libfltk1.3-dev
+  libx11-dev
   libcpp-httplib-dev
   fonts-liberation
   xvfb
@@ -17,5 +18,6 @@ VORLABWS_PACKAGES=(
   imagemagick
   zbar-tools
   bsdextrautils
+  procps
   time
 )
