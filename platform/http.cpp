@@ -80,9 +80,9 @@ size_t OnHeaderLine(char* data, size_t size, size_t count, void* user) {
       transfer.body_skipped = true;
       return 0;
     }
-  } else if (const size_t colon = line.find(':'); colon != std::string_view::npos &&
-                                                  SameTextIgnoringCase(line.substr(0, colon),
-                                                                       "Content-Type")) {
+  } else if (const size_t colon = line.find(':');
+             colon != std::string_view::npos &&
+             SameTextIgnoringCase(line.substr(0, colon), "Content-Type")) {
     transfer.response.content_type = Utf8ToUtf16(Trim(line.substr(colon + 1)));
   }
   return length;
@@ -97,8 +97,8 @@ HeaderList HeaderLines(const std::vector<HttpHeader>& headers, const std::u16str
   HeaderList list;
   for (const HttpHeader& header : headers) {
     // "Name:" would remove the header; "Name;" is curl's way to send it empty.
-    const std::string line = Utf16ToUtf8(header.name) +
-                             (header.value.empty() ? ";" : ": " + Utf16ToUtf8(header.value));
+    const std::string line =
+        Utf16ToUtf8(header.name) + (header.value.empty() ? ";" : ": " + Utf16ToUtf8(header.value));
     curl_slist* extended = curl_slist_append(list.get(), line.c_str());
     if (extended == nullptr) throw std::bad_alloc();
     list.release();

@@ -92,8 +92,8 @@ TEST_F(XmlFiles, ExternalEntitiesAndDtdsAreNeverRead) {
       {"external general entity",
        "<!DOCTYPE r [<!ENTITY x SYSTEM \"file://" + folder_ + "/secret.txt\">]><r>&x;</r>"},
       {"external DTD", "<!DOCTYPE r SYSTEM \"file://" + folder_ + "/evil.dtd\"><r>&leak;</r>"},
-      {"parameter entity", "<!DOCTYPE r [<!ENTITY % p SYSTEM \"file://" + folder_ +
-                               "/evil.dtd\"> %p;]><r>&leak;</r>"},
+      {"parameter entity",
+       "<!DOCTYPE r [<!ENTITY % p SYSTEM \"file://" + folder_ + "/evil.dtd\"> %p;]><r>&leak;</r>"},
   };
   for (const Case& row : cases) {
     SCOPED_TRACE(row.name);
