@@ -16,11 +16,18 @@ struct HeaderListDeleter {
 };
 using HeaderList = std::unique_ptr<curl_slist, HeaderListDeleter>;
 
-// What the callbacks of one request fill in.
+using Clock = std::chrono::steady_clock;
+
+// What the callbacks of one request fill in and watch.
 struct Transfer {
   HttpResponse response;
   const BodyWanted* body_wanted = nullptr;
   bool body_skipped = false;
+  std::chrono::seconds stall_limit{};
+  Clock::time_point last_progress = Clock::now();
+  curl_off_t received = 0;
+  curl_off_t sent = 0;
+  bool stalled = false;
 };
 
 [[noreturn]] void RaiseCurlError(CURLcode code, const std::u16string& url) {
@@ -88,6 +95,22 @@ size_t OnHeaderLine(char* data, size_t size, size_t count, void* user) {
   return length;
 }
 
+// The time since bytes last moved either way. curl's own low-speed limit averages over a window of
+// up to five seconds, so right after sending a request it would wait that much longer.
+int OnProgress(void* user, curl_off_t, curl_off_t received, curl_off_t, curl_off_t sent) {
+  Transfer& transfer = *static_cast<Transfer*>(user);
+  const Clock::time_point now = Clock::now();
+  if (received != transfer.received || sent != transfer.sent) {
+    transfer.received = received;
+    transfer.sent = sent;
+    transfer.last_progress = now;
+  } else if (now - transfer.last_progress >= transfer.stall_limit) {
+    transfer.stalled = true;
+    return 1;
+  }
+  return 0;
+}
+
 size_t OnBodyData(char* data, size_t size, size_t count, void* user) {
   static_cast<Transfer*>(user)->response.body.append(data, size * count);
   return size * count;
@@ -120,7 +143,7 @@ void InitialiseCurl() {
 
 void CurlEasyDeleter::operator()(CURL* handle) const { curl_easy_cleanup(handle); }
 
-HttpClient::HttpClient(HttpTimeouts timeouts) {
+HttpClient::HttpClient(HttpTimeouts timeouts) : stall_limit_(timeouts.stalled) {
   InitialiseCurl();
   handle_.reset(curl_easy_init());
   if (handle_ == nullptr) throw std::bad_alloc();
@@ -130,8 +153,8 @@ HttpClient::HttpClient(HttpTimeouts timeouts) {
   SetOption(handle, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1), none);
   SetOption(handle, CURLOPT_USERAGENT, "VorlabWS", none);
   SetOption(handle, CURLOPT_CONNECTTIMEOUT, static_cast<long>(timeouts.connect.count()), none);
-  SetOption(handle, CURLOPT_LOW_SPEED_LIMIT, 1L, none);
-  SetOption(handle, CURLOPT_LOW_SPEED_TIME, static_cast<long>(timeouts.stalled.count()), none);
+  SetOption(handle, CURLOPT_NOPROGRESS, 0L, none);
+  SetOption(handle, CURLOPT_XFERINFOFUNCTION, OnProgress, none);
   SetOption(handle, CURLOPT_HEADERFUNCTION, OnHeaderLine, none);
   SetOption(handle, CURLOPT_WRITEFUNCTION, OnBodyData, none);
 }
@@ -158,17 +181,23 @@ HttpResponse HttpClient::Perform(const std::u16string& url, const std::vector<Ht
   CURL* handle = handle_.get();
   Transfer transfer;
   transfer.body_wanted = &body_wanted;
+  transfer.stall_limit = stall_limit_;
   const HeaderList header_lines = HeaderLines(headers, url);
   SetOption(handle, CURLOPT_URL, Utf16ToUtf8(url).c_str(), url);
   SetOption(handle, CURLOPT_HTTPHEADER, header_lines.get(), url);
   SetOption(handle, CURLOPT_HEADERDATA, &transfer, url);
   SetOption(handle, CURLOPT_WRITEDATA, &transfer, url);
+  SetOption(handle, CURLOPT_XFERINFODATA, &transfer, url);
   const CURLcode code = curl_easy_perform(handle);
   // The handle outlives this request's header list and transfer state: unhook them.
   curl_easy_setopt(handle, CURLOPT_HTTPHEADER, nullptr);
   curl_easy_setopt(handle, CURLOPT_HEADERDATA, nullptr);
   curl_easy_setopt(handle, CURLOPT_WRITEDATA, nullptr);
+  curl_easy_setopt(handle, CURLOPT_XFERINFODATA, nullptr);
   if (code == CURLE_WRITE_ERROR && transfer.body_skipped) return transfer.response;
+  if (code == CURLE_ABORTED_BY_CALLBACK && transfer.stalled) {
+    RaiseCurlError(CURLE_OPERATION_TIMEDOUT, url);
+  }
   if (code != CURLE_OK) RaiseCurlError(code, url);
   return transfer.response;
 }
