@@ -10,13 +10,13 @@
 #include "platform/code_page.h"
 #include "platform/files.h"
 #include "tests/brt/record_text.h"
-#include "tests/brt/standin_process.h"
+#include "tools/brt-standin/standin_process.h"
 
 namespace vorlabws {
 namespace {
 
+using standin::StandInService;
 using testing::MembersText;
-using testing::StandInService;
 using Clock = std::chrono::steady_clock;
 using std::chrono::seconds;
 

@@ -3,8 +3,8 @@
 #include "platform/code_page.h"
 #include "platform/http.h"
 #include "platform/xml.h"
-#include "tests/brt/standin_process.h"
 #include "tests/brt/xml_form.h"
+#include "tools/brt-standin/standin_process.h"
 
 namespace vorlabws {
 namespace {
@@ -33,7 +33,7 @@ std::string Label(const std::string& parameters) {
 }
 
 // "accepted", or the fault string of the stand-in's client fault.
-std::string Verdict(const testing::StandInService& standin, const std::string& content_type,
+std::string Verdict(const standin::StandInService& standin, const std::string& content_type,
                     const std::string& action, const std::string& envelope) {
   std::vector<HttpHeader> headers = {{u"Content-Type", Utf8ToUtf16(content_type)}};
   if (!action.empty()) headers.push_back({u"SOAPAction", Utf8ToUtf16(action)});
@@ -132,7 +132,7 @@ TEST(BrtStandIn, RejectsEveryDepartureFromTheContract) {
       {"not XML", kContentType, kSortAction, "<e:Envelope",
        "the request:1:12: Namespace prefix e on Envelope is not defined"},
   };
-  const testing::StandInService standin;
+  const standin::StandInService standin;
   for (const Case& row : cases) {
     SCOPED_TRACE(row.name);
     const std::string verdict =

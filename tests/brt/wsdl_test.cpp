@@ -9,7 +9,7 @@
 #include "couriers/brt/soap_failures.h"
 #include "platform/code_page.h"
 #include "platform/files.h"
-#include "tests/brt/standin_process.h"
+#include "tools/brt-standin/standin_process.h"
 
 namespace vorlabws {
 namespace {
@@ -130,7 +130,7 @@ TEST_F(BrtServiceDescription, FindsServicePortAddressActionsAndBodyNamespaces) {
 }
 
 TEST_F(BrtServiceDescription, UnreadableLocationsNameServicePortAndLocation) {
-  const testing::StandInService standin;
+  const standin::StandInService standin;
   const std::u16string missing_url = standin.Url() + u"-missing?wsdl";
   EXPECT_EQ(ReadOrFailure(missing_url),
             "Cannot locate service EasySpedWSServiceImpl, port easyspedde_endpoint through the "
@@ -146,7 +146,7 @@ TEST_F(BrtServiceDescription, UnreadableLocationsNameServicePortAndLocation) {
 // The scheme decides between HTTP and file whatever its case; the stand-in's own description
 // leads to its endpoint, past its test service and port.
 TEST_F(BrtServiceDescription, ReadsTheStandInDescriptionOverHttpInAnyCase) {
-  const testing::StandInService standin;
+  const standin::StandInService standin;
   std::u16string location = standin.WsdlUrl();
   location.replace(0, 4, u"HTTP");
   const std::u16string action = u"" VORLABWS_BRT_SERVICE_NAMESPACE_HOST "/ws/EasySpedDEWS/";

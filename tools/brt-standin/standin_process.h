@@ -1,5 +1,5 @@
-// The stand-in BRT service (tools/brt-standin) run as a child process on a free loopback port for
-// one test, and stopped when the object goes.
+// The stand-in BRT service run as a child process on a free loopback port, for tests and
+// measurements; the process is stopped when the object goes.
 #pragma once
 
 #include <string>
@@ -7,7 +7,7 @@
 
 #include "platform/process.h"
 
-namespace vorlabws::testing {
+namespace vorlabws::standin {
 
 class StandInService {
  public:
@@ -25,4 +25,4 @@ class StandInService {
   int port_ = 0;
 };
 
-}  // namespace vorlabws::testing
+}  // namespace vorlabws::standin

@@ -1,4 +1,4 @@
-#include "tests/brt/standin_process.h"
+#include "tools/brt-standin/standin_process.h"
 
 #include <poll.h>
 #include <unistd.h>
@@ -8,7 +8,7 @@
 #include "platform/code_page.h"
 #include "platform/http.h"
 
-namespace vorlabws::testing {
+namespace vorlabws::standin {
 namespace {
 
 std::vector<std::u16string> Arguments(const std::vector<std::string>& options) {
@@ -52,4 +52,4 @@ std::string StandInService::Traffic() const {
   return client.Get(Utf8ToUtf16("http://127.0.0.1:" + std::to_string(port_) + "/stats")).body;
 }
 
-}  // namespace vorlabws::testing
+}  // namespace vorlabws::standin
