@@ -163,52 +163,42 @@ struct SpecifiedValue {
   MEMBER(Volume, XsdDecimalRef)                      \
   MEMBER(ZonaSegnaCollo, int32_t)
 
-class DestinationAddress2 : public SoapRecord {
- public:
-  std::u16string_view SchemaTypeName() const override;
-  std::u16string_view SchemaNamespace() const override;
-  std::vector<WireMember> SpecifiedMembers() const override;
+// What each record defines for the envelope writer and the reply reader (easyspeddews1.cpp).
+#define VORLABWS_SOAP_RECORD_WIRING                          \
+  std::u16string_view SchemaTypeName() const override;       \
+  std::u16string_view SchemaNamespace() const override;      \
+  std::vector<WireMember> SpecifiedMembers() const override; \
   bool SetMemberFromWire(std::u16string_view name, const WireText& text) override;
 
+class DestinationAddress2 : public SoapRecord {
+ public:
+  VORLABWS_SOAP_RECORD_WIRING
   VORLABWS_DESTINATION_ADDRESS2_MEMBERS(VORLABWS_SOAP_MEMBER)
 };
 
 class DestinationAddressOut2 : public SoapRecord {
  public:
-  std::u16string_view SchemaTypeName() const override;
-  std::u16string_view SchemaNamespace() const override;
-  std::vector<WireMember> SpecifiedMembers() const override;
-  bool SetMemberFromWire(std::u16string_view name, const WireText& text) override;
-
+  VORLABWS_SOAP_RECORD_WIRING
   VORLABWS_DESTINATION_ADDRESS_OUT2_MEMBERS(VORLABWS_SOAP_MEMBER)
 };
 
 class LabelToPrint2 : public SoapRecord {
  public:
-  std::u16string_view SchemaTypeName() const override;
-  std::u16string_view SchemaNamespace() const override;
-  std::vector<WireMember> SpecifiedMembers() const override;
-  bool SetMemberFromWire(std::u16string_view name, const WireText& text) override;
-
+  VORLABWS_SOAP_RECORD_WIRING
   VORLABWS_LABEL_TO_PRINT2_MEMBERS(VORLABWS_SOAP_MEMBER)
 };
 
 // Subtypes without members of their own, registered under their parent's schema type name. The
 // program never creates them; a reply whose result names one by xsi:type is read into it.
-class DestinationAddress final : public DestinationAddress2 {
+template <typename Parent>
+class RegisteredSubtype : public Parent {
  public:
   bool IsRegisteredSubtype() const override { return true; }
 };
 
-class DestinationAddressOut final : public DestinationAddressOut2 {
- public:
-  bool IsRegisteredSubtype() const override { return true; }
-};
-
-class LabelToPrint final : public LabelToPrint2 {
- public:
-  bool IsRegisteredSubtype() const override { return true; }
-};
+class DestinationAddress final : public RegisteredSubtype<DestinationAddress2> {};
+class DestinationAddressOut final : public RegisteredSubtype<DestinationAddressOut2> {};
+class LabelToPrint final : public RegisteredSubtype<LabelToPrint2> {};
 
 // Schema type "ArrayOfLabelToPrint" (Printlabel namespace): the list owns its labels.
 using ArrayOfLabelToPrint = std::vector<std::unique_ptr<LabelToPrint2>>;
