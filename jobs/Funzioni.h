@@ -6,6 +6,7 @@
 #include <string>
 
 #include "db/firebird.h"
+#include "platform/forms.h"
 
 namespace vorlabws {
 
@@ -13,13 +14,12 @@ class EasySpedDEWS;
 class DestinationAddress2;
 class DestinationAddressOut2;
 
-class TFunzioniForm {
+// The job context owns the server prompt the locator may show while it opens the database.
+class TFunzioniForm : public TComponent {
  public:
   // Splits `Database` into folder and file name and opens the database through the locator; when
   // that fails, shows "Errore apertura archivio" and carries on.
   explicit TFunzioniForm(const std::u16string& Database);
-  TFunzioniForm(const TFunzioniForm&) = delete;
-  TFunzioniForm& operator=(const TFunzioniForm&) = delete;
 
   // Declared in this order so the queries go first, then the transaction, then the connection.
   IBDatabase IBDatabase1;

@@ -31,6 +31,13 @@ struct SpawnActionsDeleter {
   }
 };
 
+struct SpawnAttributesDeleter {
+  void operator()(posix_spawnattr_t* attributes) const {
+    posix_spawnattr_destroy(attributes);
+    delete attributes;
+  }
+};
+
 std::chrono::milliseconds Remaining(Clock::time_point deadline) {
   const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
   return std::max(left, std::chrono::milliseconds(0));
@@ -70,6 +77,7 @@ std::vector<std::string> ChildEnvironment(const StartOptions& options) {
     if (equals != std::string::npos) variables[text.substr(0, equals)] = text.substr(equals + 1);
   }
   for (const auto& [name, value] : options.environment) variables[name] = value;
+  for (const std::string& name : options.removed_environment) variables.erase(name);
   std::vector<std::string> out;
   for (const auto& [name, value] : variables) out.push_back(name + "=" + value);
   return out;
@@ -114,8 +122,11 @@ ChildProcess::ChildProcess(const std::u16string& executable,
     posix_spawn_file_actions_adddup2(actions.get(), out->write_end, 1);
     posix_spawn_file_actions_adddup2(actions.get(), err->write_end, 2);
   }
-  const int error = ::posix_spawn(&pid_, path.c_str(), actions.get(), nullptr, argv.data(),
-                                  envp.data());
+  std::unique_ptr<posix_spawnattr_t, SpawnAttributesDeleter> attributes(new posix_spawnattr_t);
+  posix_spawnattr_init(attributes.get());
+  if (options.new_session) posix_spawnattr_setflags(attributes.get(), POSIX_SPAWN_SETSID);
+  const int error = ::posix_spawn(&pid_, path.c_str(), actions.get(), attributes.get(),
+                                  argv.data(), envp.data());
   if (error != 0) {
     pid_ = -1;
     throw ProcessError("Cannot start " + path + ": " + std::strerror(error));

@@ -23,6 +23,10 @@ class ProcessError : public Failure {
 struct StartOptions {
   // Variables set (or replaced) in the child's copy of this process's environment.
   std::vector<std::pair<std::string, std::string>> environment;
+  // Variables left out of the child's environment.
+  std::vector<std::string> removed_environment;
+  // Starts the child in a session of its own, without a controlling terminal.
+  bool new_session = false;
   // Pipes for standard input, output and error (else inherited). Used by RunProcess.
   bool capture_output = false;
 };

@@ -10,10 +10,13 @@ VORLABWS_PACKAGES=(
   libcurl4-openssl-dev
   libxml2-dev
   libfltk1.3-dev
+  libx11-dev
   libcpp-httplib-dev
   fonts-liberation
   xvfb
   xdotool
   imagemagick
   zbar-tools
+  bsdextrautils
+  procps
 )

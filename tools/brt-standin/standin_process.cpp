@@ -17,6 +17,12 @@ std::vector<std::u16string> Arguments(const std::vector<std::string>& options) {
   return arguments;
 }
 
+StartOptions CapturedOutput() {
+  StartOptions options;
+  options.capture_output = true;
+  return options;
+}
+
 // The first line the stand-in prints, waiting at most ten seconds for it.
 std::string FirstLine(int fd) {
   std::string line;
@@ -34,7 +40,7 @@ std::string FirstLine(int fd) {
 }  // namespace
 
 StandInService::StandInService(const std::vector<std::string>& options)
-    : process_(Utf8ToUtf16(VORLABWS_BRT_STANDIN), Arguments(options), {{}, true}) {
+    : process_(Utf8ToUtf16(VORLABWS_BRT_STANDIN), Arguments(options), CapturedOutput()) {
   const std::string line = FirstLine(process_.stdout_fd());
   const std::string prefix = "listening on 127.0.0.1:";
   if (!line.starts_with(prefix)) throw std::runtime_error("unexpected stand-in line: " + line);
