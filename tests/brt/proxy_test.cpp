@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <functional>
@@ -10,6 +9,7 @@
 #include "platform/code_page.h"
 #include "platform/files.h"
 #include "tests/brt/record_text.h"
+#include "tests/support/test_support.h"
 #include "tools/brt-standin/standin_process.h"
 
 namespace vorlabws {
@@ -155,8 +155,8 @@ TEST(BrtProxy, EveryOperationInBothModesOnOneConnection) {
     SCOPED_TRACE(row.name);
     const StandInService standin(row.standin_options);
     std::u16string address = row.location == Location::kUrl ? standin.Url() : standin.WsdlUrl();
-    const std::u16string file =
-        Utf8ToUtf16("/tmp/vorlabws-brt-" + std::to_string(getpid()) + ".wsdl");
+    const testing::TempFolder folder;
+    const std::u16string file = Utf8ToUtf16(folder.path() + "service.wsdl");
     if (row.location == Location::kWsdlFile) {
       WriteFileBytes(file, HttpClient().Get(address).body);
       address = file;
@@ -181,7 +181,6 @@ TEST(BrtProxy, EveryOperationInBothModesOnOneConnection) {
               "%%EOF\n");
     EXPECT_EQ(service->SayHello(u"x"), u"Hello x");
     EXPECT_EQ(standin.Traffic(), row.traffic);
-    RemoveFileIfExists(file);
   }
 }
 

@@ -1,14 +1,12 @@
 #include "couriers/brt/wsdl.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <cstdlib>
 
 #include "couriers/brt/easyspeddews_contract.h"
 #include "couriers/brt/soap_failures.h"
 #include "platform/code_page.h"
 #include "platform/files.h"
+#include "tests/support/test_support.h"
 #include "tools/brt-standin/standin_process.h"
 
 namespace vorlabws {
@@ -55,16 +53,9 @@ std::string Summary(const ServiceDescription& description) {
 
 class BrtServiceDescription : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/vorlabws-wsdl-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder_ = pattern;
-  }
-  void TearDown() override { std::system(("rm -rf '" + folder_ + "'").c_str()); }
-
   // The description read from a file holding `document`, or the failure's message.
   std::string Read(const std::string& document) {
-    const std::u16string path = Utf8ToUtf16(folder_ + "/service.wsdl");
+    const std::u16string path = Utf8ToUtf16(folder_.path() + "service.wsdl");
     WriteFileBytes(path, document);
     return ReadOrFailure(path);
   }
@@ -78,7 +69,7 @@ class BrtServiceDescription : public ::testing::Test {
     }
   }
 
-  std::string folder_;
+  testing::TempFolder folder_;
   HttpClient client_;
 };
 
@@ -117,7 +108,7 @@ TEST_F(BrtServiceDescription, FindsServicePortAddressActionsAndBodyNamespaces) {
       {"not XML", "<definitions>",
        "LOCATION:1:14: Premature end of data in tag definitions line 1"},
   };
-  const std::string location = folder_ + "/service.wsdl";
+  const std::string location = folder_.path() + "service.wsdl";
   for (const Case& row : cases) {
     SCOPED_TRACE(row.name);
     std::string expected = row.outcome;
@@ -136,7 +127,7 @@ TEST_F(BrtServiceDescription, UnreadableLocationsNameServicePortAndLocation) {
             "Cannot locate service EasySpedWSServiceImpl, port easyspedde_endpoint through the "
             "service description " +
                 Utf16ToUtf8(missing_url) + ": Not Found (404)");
-  const std::string missing_file = folder_ + "/absent.wsdl";
+  const std::string missing_file = folder_.path() + "absent.wsdl";
   EXPECT_EQ(ReadOrFailure(Utf8ToUtf16(missing_file)),
             "Cannot locate service EasySpedWSServiceImpl, port easyspedde_endpoint through the "
             "service description " +
