@@ -25,11 +25,8 @@ std::u16string RegisteredAction(std::u16string_view operation) {
 }
 
 bool IsPlainTextType(const std::u16string& content_type) {
-  std::u16string lower = content_type;
-  for (char16_t& c : lower) {
-    if (c >= u'A' && c <= u'Z') c += u'a' - u'A';
-  }
-  return lower == u"text/plain" || lower == u"text/html";
+  return SameTextIgnoringCase(content_type, u"text/plain") ||
+         SameTextIgnoringCase(content_type, u"text/html");
 }
 
 // One POST; the body is read only for a success or a 500, which carries a fault.

@@ -6,22 +6,13 @@
 #include "couriers/brt/soap_failures.h"
 #include "platform/base64.h"
 #include "platform/code_page.h"
+#include "platform/text.h"
 
 namespace vorlabws {
 namespace {
 
 using easysped::kSoapEnvelopeNamespace;
 using easysped::kXmlSchemaInstanceNamespace;
-
-char16_t AsciiLower(char16_t c) { return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c; }
-
-bool SameNameIgnoringCase(std::u16string_view a, std::u16string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-  }
-  return true;
-}
 
 bool IsSoapElement(const XmlNode& node, std::u16string_view local_name) {
   return node.LocalName() == local_name && node.NamespaceUri() == kSoapEnvelopeNamespace;
@@ -85,7 +76,7 @@ std::optional<XmlNode> SoapReply::ResultElement(std::u16string_view result_name)
   if (!wrapper_) return std::nullopt;
   const std::vector<XmlNode> children = wrapper_->ChildElements();
   for (const XmlNode& child : children) {
-    if (SameNameIgnoringCase(child.LocalName(), result_name)) return child;
+    if (SameTextIgnoringCase(child.LocalName(), result_name)) return child;
   }
   if (children.size() == 1) return children.front();
   return std::nullopt;

@@ -4,6 +4,7 @@
 #include "couriers/brt/soap_failures.h"
 #include "platform/code_page.h"
 #include "platform/files.h"
+#include "platform/text.h"
 #include "platform/xml.h"
 
 namespace vorlabws {
@@ -13,12 +14,7 @@ using easysped::kWsdlNamespace;
 using easysped::kWsdlSoapNamespace;
 
 bool StartsWithIgnoringCase(std::u16string_view text, std::u16string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (size_t i = 0; i < prefix.size(); ++i) {
-    const char16_t c = text[i] >= u'A' && text[i] <= u'Z' ? text[i] + (u'a' - u'A') : text[i];
-    if (c != prefix[i]) return false;
-  }
-  return true;
+  return SameTextIgnoringCase(text.substr(0, prefix.size()), prefix);
 }
 
 // Raised inside this unit with the reason only; the caller adds service, port and location.

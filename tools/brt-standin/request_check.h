@@ -5,18 +5,18 @@
 
 #include <functional>
 #include <map>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "platform/failure.h"
 #include "tools/brt-standin/contract_types.h"
 #include "tools/brt-standin/standin_options.h"
 
 namespace vorlabws::standin {
 
-class RequestRejected : public std::runtime_error {
+class RequestRejected : public Failure {
  public:
-  using std::runtime_error::runtime_error;
+  using Failure::Failure;
 };
 
 // Member name to text, as received; a member marked nil is absent.
