@@ -335,7 +335,9 @@ TEST(LocatorRoutesTest, EveryRouteTriesItsConnectionStringsInOrder) {
     EXPECT_EQ(result, route.result);
     const std::optional<std::string> expected_ini = route.stored ? route.stored : route.ini;
     EXPECT_EQ(FileExists(ini_name), expected_ini.has_value());
-    if (expected_ini && FileExists(ini_name)) EXPECT_EQ(ReadFileBytes(ini_name), *expected_ini);
+    if (expected_ini && FileExists(ini_name)) {
+      EXPECT_EQ(ReadFileBytes(ini_name), *expected_ini);
+    }
   }
 }
 

@@ -177,7 +177,9 @@ TEST_F(IniTest, FailedWriteNamesTheFileAndLeavesItAlone) {
     EXPECT_EQ(message, "Unable to write to " + file_name);
     ::chmod(folder_.path().c_str(), 0777);
     EXPECT_EQ(FileExists(FileName()), row.before.has_value());
-    if (row.before) EXPECT_EQ(ReadFileBytes(FileName()), *row.before);
+    if (row.before) {
+      EXPECT_EQ(ReadFileBytes(FileName()), *row.before);
+    }
   }
 }
 
