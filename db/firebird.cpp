@@ -48,14 +48,6 @@ void RaiseIfFailed(const Status& status, const SqlText& sql) {
   if (Failed(status)) throw DatabaseError(Interpret(status, StatementContext(sql)));
 }
 
-// Column names match as the server compares identifiers written in ASCII: without regard to case.
-bool SameName(std::u16string_view a, std::u16string_view b) {
-  const auto fold = [](char16_t c) -> char16_t { return c >= u'a' && c <= u'z' ? c - 32 : c; };
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(),
-                    [&](char16_t x, char16_t y) { return fold(x) == fold(y); });
-}
-
 void AppendDpbText(std::string& dpb, char item, const std::string& value) {
   dpb.push_back(item);
   dpb.push_back(static_cast<char>(value.size()));
@@ -412,7 +404,7 @@ void IBQuery::Fetch() {
 const FieldValue& IBQuery::FieldByName(const std::u16string& name) const {
   static const FieldValue kNoRow = FieldValue::Null();
   for (size_t i = 0; i < columns_.size(); ++i) {
-    if (!SameName(columns_[i].name, name)) continue;
+    if (!SameTextIgnoringCase(columns_[i].name, name)) continue;
     if (i >= row_.size()) return kNoRow;
     if (unread_blobs_[i]) {
       row_[i] =
