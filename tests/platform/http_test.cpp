@@ -1,0 +1,169 @@
+#include "platform/http.h"
+
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <httplib.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "platform/code_page.h"
+
+namespace vorlabws {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::seconds;
+
+// A real HTTP server on a free loopback port, in this process, with the answers the client meets:
+// an echo of what it received, a plain page, a 404 whose body never comes, a reply that never
+// comes, and the client port of the connection a request arrived on.
+class LoopbackServer : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    server_.Post("/echo", [](const httplib::Request& request, httplib::Response& response) {
+      response.set_content(request.get_header_value("Content-Type") + "|" +
+                               request.get_header_value("SOAPAction") + "|" +
+                               request.get_header_value("Expect") + "|" +
+                               request.get_header_value("Content-Length") + "|" + request.body,
+                           "text/xml; charset=utf-8");
+    });
+    server_.Get("/page", [](const httplib::Request&, httplib::Response& response) {
+      response.set_content("<html/>", "text/html");
+    });
+    server_.Get("/missing", [this](const httplib::Request&, httplib::Response& response) {
+      response.status = 404;
+      response.set_content_provider(1000000, "text/html",
+                                    [this](size_t, size_t, httplib::DataSink& sink) {
+                                      sink.write("<html>", 6);
+                                      WaitForTearDown();
+                                      return false;
+                                    });
+    });
+    server_.Get("/stall", [this](const httplib::Request&, httplib::Response&) {
+      WaitForTearDown();
+    });
+    server_.Get("/port", [](const httplib::Request& request, httplib::Response& response) {
+      response.set_content(std::to_string(request.remote_port), "text/plain");
+    });
+    server_.set_keep_alive_max_count(100);
+    port_ = server_.bind_to_any_port("127.0.0.1");
+    ASSERT_GT(port_, 0);
+    listener_ = std::thread([this] { server_.listen_after_bind(); });
+  }
+
+  void TearDown() override {
+    stopping_ = true;
+    server_.stop();
+    listener_.join();
+  }
+
+  void WaitForTearDown() {
+    while (!stopping_) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+
+  std::u16string Url(const std::string& path) const {
+    return Utf8ToUtf16("http://127.0.0.1:" + std::to_string(port_) + path);
+  }
+
+  httplib::Server server_;
+  int port_ = 0;
+  std::thread listener_;
+  std::atomic<bool> stopping_ = false;
+};
+
+TEST_F(LoopbackServer, PostSendsHeadersAndBodyAndReadsTheReply) {
+  // Large enough that curl would otherwise hold it back for a "100 Continue".
+  const std::string body = "<x>\xC3\xA8" + std::string(2000000, ' ') + "</x>";
+  HttpClient client;
+  const HttpResponse response = client.Post(
+      Url("/echo"),
+      {{u"Content-Type", u"text/xml; charset=\"utf-8\""}, {u"SOAPAction", u"\"urn:a\""}}, body);
+  EXPECT_EQ(response.status, 200);
+  EXPECT_EQ(response.status_text, u"OK");
+  EXPECT_EQ(response.content_type, u"text/xml; charset=utf-8");
+  EXPECT_EQ(response.body, "text/xml; charset=\"utf-8\"|\"urn:a\"||2000009|" + body);
+}
+
+TEST_F(LoopbackServer, GetReadsStatusContentTypeAndBody) {
+  HttpClient client;
+  const HttpResponse response = client.Get(Url("/page"));
+  EXPECT_EQ(response.status, 200);
+  EXPECT_EQ(response.content_type, u"text/html");
+  EXPECT_EQ(response.body, "<html/>");
+  const HttpResponse absent = client.Get(Url("/nowhere"));
+  EXPECT_EQ(absent.status, 404);
+  EXPECT_EQ(absent.status_text, u"Not Found");
+}
+
+TEST_F(LoopbackServer, OneClientKeepsItsConnectionAlive) {
+  HttpClient client;
+  const std::string first = client.Get(Url("/port")).body;
+  client.Post(Url("/echo"), {}, "x");
+  EXPECT_EQ(client.Get(Url("/port")).body, first);
+  HttpClient other;
+  EXPECT_NE(other.Get(Url("/port")).body, first);
+}
+
+TEST_F(LoopbackServer, UnwantedBodyIsNotWaitedFor) {
+  HttpClient client(HttpTimeouts{seconds(60), seconds(30)});
+  const auto start = Clock::now();
+  const HttpResponse response =
+      client.Get(Url("/missing"), [](long status) { return status <= 299; });
+  EXPECT_LT(Clock::now() - start, seconds(5));
+  EXPECT_EQ(response.status, 404);
+  EXPECT_EQ(response.status_text, u"Not Found");
+  EXPECT_EQ(response.content_type, u"text/html");
+  EXPECT_EQ(response.body, "");
+  // The client stays usable after dropping that connection.
+  EXPECT_EQ(client.Get(Url("/page")).body, "<html/>");
+}
+
+TEST_F(LoopbackServer, ReplyThatNeverComesEndsAfterTheStallTime) {
+  HttpClient client(HttpTimeouts{seconds(60), seconds(1)});
+  const auto start = Clock::now();
+  try {
+    client.Get(Url("/stall"));
+    FAIL() << "no failure";
+  } catch (const HttpError& error) {
+    EXPECT_EQ(error.what(), "Timeout was reached - URL:" + Utf16ToUtf8(Url("/stall")));
+  }
+  const auto elapsed = Clock::now() - start;
+  EXPECT_GE(elapsed, std::chrono::milliseconds(900));
+  EXPECT_LT(elapsed, seconds(5));
+}
+
+TEST(HttpClientErrors, RefusedConnectionNamesTheUrl) {
+  // A port bound but not listening refuses connections, and no one else can take it meanwhile.
+  const int socket_fd = ::socket(AF_INET, SOCK_STREAM, 0);
+  ASSERT_GE(socket_fd, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ASSERT_EQ(::bind(socket_fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  socklen_t length = sizeof address;
+  ::getsockname(socket_fd, reinterpret_cast<sockaddr*>(&address), &length);
+  const std::string url = "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/x";
+
+  HttpClient client;
+  try {
+    client.Post(Utf8ToUtf16(url), {}, "x");
+    ADD_FAILURE() << "no failure";
+  } catch (const HttpError& error) {
+    EXPECT_EQ(error.what(), "Couldn't connect to server - URL:" + url);
+  }
+  try {
+    client.Get(u"notascheme://host/");
+    ADD_FAILURE() << "no failure";
+  } catch (const HttpError& error) {
+    EXPECT_STREQ(error.what(), "Unsupported protocol - URL:notascheme://host/");
+  }
+  ::close(socket_fd);
+}
+
+}  // namespace
+}  // namespace vorlabws
