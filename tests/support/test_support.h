@@ -76,5 +76,8 @@ struct WorkerRun {
 };
 WorkerRun RunWorker(const std::vector<std::string>& arguments,
                     const StartOptions& options = {});
+// The same for a copy of the worker at `executable` (a program folder of a test's own).
+WorkerRun RunWorkerAt(const std::string& executable, const std::vector<std::string>& arguments,
+                      const StartOptions& options = {});
 
 }  // namespace vorlabws::testing
