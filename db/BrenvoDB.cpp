@@ -1,6 +1,7 @@
 #include "db/BrenvoDB.h"
 
 #include "platform/failure.h"
+#include "platform/ini.h"
 #include "platform/user_interface.h"
 
 namespace vorlabws {
@@ -8,13 +9,86 @@ namespace {
 
 const std::u16string kDefaultUser = u"SYSDBA";
 const std::u16string kDefaultPassword = u"ambertide";
+const std::u16string kDefaultNome = u"archivio.fdb";
+const std::u16string kSettingsFile = u"dati.ini";
+const std::u16string kSection = u"CONFIG";
+
+// The text before the first "\" of `text`, removed from it with the "\"; empty, with `text`
+// unchanged, when there is none.
+std::u16string TakeUpToBackslash(std::u16string& text) {
+  const size_t slash = text.find(u'\\');
+  if (slash == std::u16string::npos) return u"";
+  std::u16string head = text.substr(0, slash);
+  text.erase(0, slash + 1);
+  return head;
+}
+
+std::u16string UpToBackslash(const std::u16string& text) {
+  const size_t slash = text.find(u'\\');
+  return slash == std::u16string::npos ? u"" : text.substr(0, slash);
+}
 
 }  // namespace
+
+bool AttivaDataBaseOpzioneDatiIni(IBDatabase& IBDataBase1, const std::u16string& Percorso,
+                                  std::u16string Nome, const std::u16string& user,
+                                  const std::u16string& password, TComponent* FormChiamante) {
+  std::u16string PercorsoCompleto = Percorso;
+  bool DataBaseAttivo = false;
+  bool NomeDiscoLungo = false;
+  bool errore = false;
+  if (Nome.empty()) Nome = kDefaultNome;
+  const TIniFile settings(Percorso + kSettingsFile);
+  std::u16string NomeServer = settings.ReadString(kSection, u"Nome Server");
+  const std::u16string Alias = settings.ReadString(kSection, u"Alias");
+
+  if (!NomeServer.empty() && !Alias.empty()) {
+    DataBaseAttivo = ConnettiCreaDataBase(IBDataBase1, NomeServer + u":" + Alias, u"", u"", user,
+                                          password, FormChiamante);
+  }
+  if (DataBaseAttivo) return true;
+
+  const std::u16string PercorsoDatabase = settings.ReadString(kSection, u"PercorsoDatabase");
+  if (!PercorsoDatabase.empty()) {
+    // The server's own path to the folder: no other route follows this one.
+    PercorsoCompleto = u"\\\\" + NomeServer + u"\\" + PercorsoDatabase;
+    if (!PercorsoCompleto.ends_with(u'\\')) PercorsoCompleto += u'\\';
+    return ConnettiCreaDataBase(IBDataBase1, PercorsoCompleto + Nome, u"", u"", user, password,
+                                FormChiamante);
+  }
+
+  if (Percorso.find(u"\\\\") != std::u16string::npos) {
+    const std::u16string PercorsoIni = settings.ReadString(kSection, u"Percorso Nel Server");
+    errore = OttieniPercorsoCompleto(Percorso, PercorsoIni, PercorsoCompleto, NomeDiscoLungo);
+  }
+  if (!errore) {
+    DataBaseAttivo = ConnettiCreaDataBase(IBDataBase1, PercorsoCompleto + Nome, u"", u"", user,
+                                          password, FormChiamante);
+  }
+  if (!errore && NomeDiscoLungo && !DataBaseAttivo) {
+    errore = true;
+    ShowPlainBox(
+        u"Errore: nonostante le configurazioni, il particolare percorso di rete sta rendendo "
+        u"impossibile l'attivazione del database");
+  }
+
+  if (!DataBaseAttivo && !errore) {
+    std::u16string LetteraDiscoServer;
+    OttieniNomeServer(NomeServer, LetteraDiscoServer, Percorso, FormChiamante);
+    if (!NomeServer.empty()) {
+      DataBaseAttivo = ConnettiCreaDataBase(IBDataBase1, PercorsoCompleto + Nome, NomeServer,
+                                            LetteraDiscoServer, user, password, FormChiamante);
+    } else {
+      ShowPlainBox(u"Apertura / creazione del database non riuscita!");
+    }
+  }
+  return DataBaseAttivo;
+}
 
 bool ConnettiCreaDataBase(IBDatabase& IBDataBase, std::u16string Percorso,
                           const std::u16string& Server, const std::u16string& LetteraDiscoServer,
                           const std::u16string& user, const std::u16string& password,
-                          const void* FormChiamante) {
+                          TComponent* FormChiamante) {
   const std::u16string effective_user = user.empty() ? kDefaultUser : user;
   const std::u16string effective_password = password.empty() ? kDefaultPassword : password;
   IBDataBase.Close();
@@ -45,12 +119,64 @@ bool ConnettiCreaDataBase(IBDatabase& IBDataBase, std::u16string Percorso,
   return true;
 }
 
-bool AttivaDataBaseOpzioneDatiIni(IBDatabase& IBDataBase1, const std::u16string& Percorso,
-                                  std::u16string Nome, const std::u16string& user,
-                                  const std::u16string& password, const void* FormChiamante) {
-  if (Nome.empty()) Nome = u"archivio.fdb";
-  return ConnettiCreaDataBase(IBDataBase1, Percorso + Nome, u"", u"", user, password,
-                              FormChiamante);
+std::u16string OttieniNomeServer(std::u16string& NomeServer, std::u16string& LetteraDiscoServer,
+                                 const std::u16string& percorso, TComponent* FormChiamante) {
+  TIniFile settings(percorso + kSettingsFile);
+  NomeServer = settings.ReadString(kSection, u"Nome Server");
+  LetteraDiscoServer = settings.ReadString(kSection, u"Lettera Disco Server");
+  if (NomeServer.empty()) {
+    ShowPlainBox(u"Non trovato dati.ini");
+    TBrenvoIn2Form prompt(FormChiamante);
+    PreparaRichiestaServer(prompt);
+    prompt.ShowModal();
+    if (prompt.Esito == 1) {
+      NomeServer = prompt.Edit1.Text;
+      LetteraDiscoServer = prompt.Edit2.Text;
+      settings.WriteString(kSection, u"Nome Server", NomeServer);
+      if (!LetteraDiscoServer.empty()) {
+        settings.WriteString(kSection, u"Lettera Disco Server", LetteraDiscoServer);
+      }
+    }
+  }
+  return NomeServer;
+}
+
+bool OttieniPercorsoCompleto(const std::u16string& Percorso, const std::u16string& PercorsoIni,
+                             std::u16string& PercorsoCompleto, bool& NomeDiscoLungo) {
+  bool reported = false;
+  std::u16string s = Percorso.size() > 2 ? Percorso.substr(2) : u"";
+  const std::u16string NomeServer = TakeUpToBackslash(s);
+  const std::u16string share = UpToBackslash(s);
+  if (share.size() > 1) {
+    NomeDiscoLungo = true;
+    if (!PercorsoIni.empty()) {
+      s = NomeServer + u":" + PercorsoIni;  // its own final separator ends the folder
+    } else {
+      ShowPlainBox(
+          u"Attenzione: il disco con gli archivi è stato condiviso in rete con un nome - " + share +
+          u" - e non con la lettera che lo identifica. Si consiglia di correggere la "
+          u"condivisione oppure di correggere manualmente la sezione Percorso Nel "
+          u"Server nel file Dati.ini accanto al database");
+      reported = true;
+    }
+  } else {
+    // A share named by the drive letter: \\srv\c\Dati\ is srv:c:\Dati\ on the server.
+    s = NomeServer + u":" + s;
+    const size_t slash = s.find(u'\\');
+    s.insert(slash == std::u16string::npos ? 0 : slash, u":");
+  }
+  PercorsoCompleto = s;
+  return reported;
+}
+
+void PreparaRichiestaServer(TBrenvoIn2Form& form) {
+  form.Caption = u"Non trovato dati.ini";
+  form.Label1.Caption =
+      u"Inserire il nome del computer e la lettera della sua\r\n"
+      u"unità disco dove risulta ospitato (o sarà ospitato) il database";
+  form.Font = TFont{.Name = u"Arial", .Size = 8};
+  form.Label1.Top -= 10;
+  form.Edit1.Text.clear();
 }
 
 }  // namespace vorlabws

@@ -1,26 +1,47 @@
-// The database locator: turns the database folder and file name into Firebird connection strings
-// and attaches the job's connection, creating the database when it cannot be attached.
-// The connection is the caller's; the locator only sets its name and parameters and opens it.
+// The database locator: turns the database folder and file name, with the settings of dati.ini in
+// that folder, into Firebird connection strings, attaches the job's connection to one of them,
+// creating the database when it cannot be attached, and as a last resort asks the user for the
+// server's computer and disk. The connection is the caller's; the locator sets its name and
+// parameters and leaves it attached on success. No state is kept between calls.
 #pragma once
 
 #include <string>
 
+#include "db/BrenvoIn2.h"
 #include "db/firebird.h"
+#include "platform/forms.h"
 
 namespace vorlabws {
 
-// Opens `IBDataBase1` on `Percorso` (the folder, with its final separator, or empty) + `Nome`
-// ("archivio.fdb" when empty); true when attached.
+// Opens `IBDataBase1` for the database `Nome` ("archivio.fdb" when empty) in the folder
+// `Percorso` (with its final separator, or empty), trying in turn the alias, the server path and
+// the folder of dati.ini, then the server the user names. True when attached. `FormChiamante`
+// owns the server prompt. Raises IniFileError when the confirmed prompt cannot be stored.
 bool AttivaDataBaseOpzioneDatiIni(IBDatabase& IBDataBase1, const std::u16string& Percorso,
                                   std::u16string Nome, const std::u16string& user,
-                                  const std::u16string& password, const void* FormChiamante);
+                                  const std::u16string& password, TComponent* FormChiamante);
 
-// Attaches to one connection string, or else creates the database under it ("Effettuata
-// creazione data base"); with `Server` set the string is Server + ":" + Percorso, whose first
-// character `LetteraDiscoServer` replaces when given. True when attached.
+// Attaches to one database, or else creates it ("Effettuata creazione data base"). The name is
+// `Percorso`, or with `Server` set Server + ":" + Percorso, whose first character
+// `LetteraDiscoServer` replaces when given. True when attached.
 bool ConnettiCreaDataBase(IBDatabase& IBDataBase, std::u16string Percorso,
                           const std::u16string& Server, const std::u16string& LetteraDiscoServer,
                           const std::u16string& user, const std::u16string& password,
-                          const void* FormChiamante);
+                          TComponent* FormChiamante);
+
+// The server name and drive letter stored in `percorso` + "dati.ini"; without a stored server
+// name, says "Non trovato dati.ini", asks with the server prompt and, when confirmed, stores the
+// answer. Returns the server name, as left in `NomeServer`.
+std::u16string OttieniNomeServer(std::u16string& NomeServer, std::u16string& LetteraDiscoServer,
+                                 const std::u16string& percorso, TComponent* FormChiamante);
+
+// Takes the share path \\server\share\rest apart into the server's own path in
+// `PercorsoCompleto`. True when it has reported a share named by more than a letter with no
+// "Percorso Nel Server" to replace it; `NomeDiscoLungo` is set for such a share, never cleared.
+bool OttieniPercorsoCompleto(const std::u16string& Percorso, const std::u16string& PercorsoIni,
+                             std::u16string& PercorsoCompleto, bool& NomeDiscoLungo);
+
+// Gives the server prompt the caption, text and font it is shown with.
+void PreparaRichiestaServer(TBrenvoIn2Form& form);
 
 }  // namespace vorlabws

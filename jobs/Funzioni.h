@@ -1,11 +1,13 @@
 // The job context and the job runner. TFunzioniForm owns, for one job, the connection, its one
 // transaction, the two queries and the XML document; the courier routines are its operations
-// (defined with each courier) and borrow them. The entry functions create a context, run the job and destroy it.
+// (defined with each courier) and borrow them. The entry functions create a context, run the job
+// and destroy it.
 #pragma once
 
 #include <string>
 
 #include "db/firebird.h"
+#include "platform/forms.h"
 #include "platform/xml.h"
 
 namespace vorlabws {
@@ -14,13 +16,12 @@ class EasySpedDEWS;
 class DestinationAddress2;
 class DestinationAddressOut2;
 
-class TFunzioniForm {
+// The job context owns the server prompt the locator may show while it opens the database.
+class TFunzioniForm : public TComponent {
  public:
   // Splits `Database` into folder and file name and opens the database through the locator; when
   // that fails, shows "Errore apertura archivio" and carries on.
   explicit TFunzioniForm(const std::u16string& Database);
-  TFunzioniForm(const TFunzioniForm&) = delete;
-  TFunzioniForm& operator=(const TFunzioniForm&) = delete;
 
   // Declared in this order so the document and the queries go first, then the transaction, then
   // the connection.

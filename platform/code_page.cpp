@@ -62,6 +62,27 @@ std::u16string Utf16FromBytes(std::string_view bytes, bool big_endian) {
   return out;
 }
 
+// The Windows-1252 byte of a character, or -1 when the code page has none.
+int Cp1252Byte(char16_t c) {
+  if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return c;
+  for (size_t k = 0; k < kCp1252High.size(); ++k) {
+    if (kCp1252High[k] == c) return static_cast<int>(0x80 + k);
+  }
+  return -1;
+}
+
+std::string Utf16ToBytes(std::u16string_view text, bool big_endian) {
+  std::string out;
+  out.reserve(text.size() * 2);
+  for (const char16_t c : text) {
+    const char high = static_cast<char>(c >> 8);
+    const char low = static_cast<char>(c & 0xFF);
+    out.push_back(big_endian ? high : low);
+    out.push_back(big_endian ? low : high);
+  }
+  return out;
+}
+
 }  // namespace
 
 std::u16string Utf8ToUtf16(std::string_view bytes) {
@@ -123,20 +144,17 @@ std::string Utf16ToCp1252(std::u16string_view text) {
   std::string out;
   out.reserve(text.size());
   for (const char16_t c : text) {
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
-      out.push_back(static_cast<char>(c));
-      continue;
-    }
-    char mapped = '?';
-    for (size_t k = 0; k < kCp1252High.size(); ++k) {
-      if (kCp1252High[k] == c) {
-        mapped = static_cast<char>(0x80 + k);
-        break;
-      }
-    }
-    out.push_back(mapped);
+    const int byte = Cp1252Byte(c);
+    out.push_back(byte < 0 ? '?' : static_cast<char>(byte));
   }
   return out;
+}
+
+bool FitsCp1252(std::u16string_view text) {
+  for (const char16_t c : text) {
+    if (Cp1252Byte(c) < 0) return false;
+  }
+  return true;
 }
 
 bool IsValidUtf8(std::string_view bytes) {
@@ -146,11 +164,43 @@ bool IsValidUtf8(std::string_view bytes) {
   return true;
 }
 
+TextFileEncoding DetectTextFileEncoding(std::string_view bytes) {
+  if (bytes.starts_with("\xEF\xBB\xBF")) return TextFileEncoding::kUtf8Bom;
+  if (bytes.starts_with("\xFF\xFE")) return TextFileEncoding::kUtf16LeBom;
+  if (bytes.starts_with("\xFE\xFF")) return TextFileEncoding::kUtf16BeBom;
+  return IsValidUtf8(bytes) ? TextFileEncoding::kUtf8 : TextFileEncoding::kCp1252;
+}
+
 std::u16string DecodeTextFile(std::string_view bytes) {
-  if (bytes.starts_with("\xEF\xBB\xBF")) return Utf8ToUtf16(bytes.substr(3));
-  if (bytes.starts_with("\xFF\xFE")) return Utf16FromBytes(bytes.substr(2), false);
-  if (bytes.starts_with("\xFE\xFF")) return Utf16FromBytes(bytes.substr(2), true);
-  return IsValidUtf8(bytes) ? Utf8ToUtf16(bytes) : Cp1252ToUtf16(bytes);
+  switch (DetectTextFileEncoding(bytes)) {
+    case TextFileEncoding::kUtf8Bom:
+      return Utf8ToUtf16(bytes.substr(3));
+    case TextFileEncoding::kUtf16LeBom:
+      return Utf16FromBytes(bytes.substr(2), false);
+    case TextFileEncoding::kUtf16BeBom:
+      return Utf16FromBytes(bytes.substr(2), true);
+    case TextFileEncoding::kUtf8:
+      return Utf8ToUtf16(bytes);
+    case TextFileEncoding::kCp1252:
+      break;
+  }
+  return Cp1252ToUtf16(bytes);
+}
+
+std::string EncodeTextFile(std::u16string_view text, TextFileEncoding encoding) {
+  switch (encoding) {
+    case TextFileEncoding::kUtf8Bom:
+      return "\xEF\xBB\xBF" + Utf16ToUtf8(text);
+    case TextFileEncoding::kUtf16LeBom:
+      return "\xFF\xFE" + Utf16ToBytes(text, false);
+    case TextFileEncoding::kUtf16BeBom:
+      return "\xFE\xFF" + Utf16ToBytes(text, true);
+    case TextFileEncoding::kUtf8:
+      return Utf16ToUtf8(text);
+    case TextFileEncoding::kCp1252:
+      break;
+  }
+  return Utf16ToCp1252(text);
 }
 
 }  // namespace vorlabws

@@ -1,28 +1,43 @@
 #include "platform/user_interface.h"
 
-#include <cstdio>
+#include <memory>
 
-#include "platform/code_page.h"
 #include "platform/program_folder.h"
+#include "platform/user_interface/interfaces.h"
 
 namespace vorlabws {
 namespace {
 
-void WriteBoxLine(const std::u16string& text) {
-  std::string line = Utf16ToUtf8(text);
-  for (char& c : line) {
-    if (c == '\r' || c == '\n') c = ' ';
-  }
-  line += '\n';
-  std::fwrite(line.data(), 1, line.size(), stderr);
-  std::fflush(stderr);
+UserInterface* replacement = nullptr;
+
+std::unique_ptr<UserInterface> PickUserInterface() {
+  if (std::unique_ptr<UserInterface> window = ConnectWindowInterface()) return window;
+  if (std::unique_ptr<UserInterface> terminal = OpenTerminalInterface()) return terminal;
+  return MakeStandardErrorInterface();
 }
 
 }  // namespace
 
-void ShowErrorBox(const std::u16string& text) { WriteBoxLine(text); }
+UserInterface& CurrentUserInterface() {
+  if (replacement != nullptr) return *replacement;
+  static const std::unique_ptr<UserInterface> picked = PickUserInterface();
+  return *picked;
+}
 
-void ShowPlainBox(const std::u16string& text) { WriteBoxLine(text); }
+ScopedUserInterface::ScopedUserInterface(UserInterface& replacement_interface)
+    : previous_(replacement) {
+  replacement = &replacement_interface;
+}
+
+ScopedUserInterface::~ScopedUserInterface() { replacement = previous_; }
+
+void ShowErrorBox(const std::u16string& text) {
+  CurrentUserInterface().ShowBox(BoxKind::kError, u"Errore", text);
+}
+
+void ShowPlainBox(const std::u16string& text) {
+  CurrentUserInterface().ShowBox(BoxKind::kPlain, ProgramTitle(), text);
+}
 
 std::u16string ProgramTitle() {
   std::u16string name = ProgramFileName();

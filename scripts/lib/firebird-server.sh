@@ -7,7 +7,7 @@ WORKER_SYSDBA_PASSWORD=ambertide
 
 firebird_server_running() {
   # The server answers on its port when it is up.
-  (exec 3<>/dev/tcp/127.0.0.1/3050) 2>/dev/null
+  (exec 3<>/dev/tcp/localhost/3050) 2>/dev/null
 }
 
 # Starts the server unless it runs already; sets FIREBIRD_STARTED_HERE=1 when this call started it.
@@ -49,14 +49,18 @@ firebird_set_sysdba_password() {
   sed -i "s/^ISC_PASSWORD=.*/ISC_PASSWORD=\"$WORKER_SYSDBA_PASSWORD\"/" "$FIREBIRD_PASSWORD_FILE"
 }
 
+# Stops the server that firebird_server_start started: its guard, then the server the guard ran.
 firebird_server_stop() {
-  if [ -f /run/firebird3.0/fbguard.pid ]; then
-    kill "$(cat /run/firebird3.0/fbguard.pid)" 2>/dev/null || true
-  fi
-  pkill -u firebird -x firebird 2>/dev/null || true
+  local guard server
+  guard=$(cat /run/firebird3.0/fbguard.pid 2>/dev/null) || return 0
+  server=$(pgrep -P "$guard" -x firebird || true)
+  kill "$guard" 2>/dev/null || true
   local tries=0
   while firebird_server_running && [ "$tries" -lt 100 ]; do
     tries=$((tries + 1))
     sleep 0.1
   done
+  if [ -n "$server" ]; then
+    kill "$server" 2>/dev/null || true
+  fi
 }

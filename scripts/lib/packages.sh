@@ -13,6 +13,7 @@ VORLABWS_PACKAGES=(
   libssl-dev
   libxml2-dev
   libfltk1.3-dev
+  libx11-dev
   libcpp-httplib-dev
   fonts-liberation
   xvfb
@@ -20,4 +21,5 @@ VORLABWS_PACKAGES=(
   imagemagick
   zbar-tools
   bsdextrautils
+  procps
 )
