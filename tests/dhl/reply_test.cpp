@@ -152,6 +152,11 @@ TEST_F(ReplyTest, RepliesTheJobCannotUse) {
        "Node Envelope has no child node 0 (it has 0)"},
       {"a first child without children", "<Envelope><Body/></Envelope>",
        "Node Body has no child node 0 (it has 0)"},
+      {"a value taken from a file",
+       "<!DOCTYPE Envelope [<!ENTITY file SYSTEM \"file:///etc/hostname\">]>\n"
+       "<Envelope><Body><Response><Data>"
+       "<Entry Name=\"PRODUCT_NAME\" Value=\"&file;\"/></Data></Response></Body></Envelope>",
+       path + ":2:73: Attribute references external entity 'file'"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
