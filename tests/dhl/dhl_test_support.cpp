@@ -129,6 +129,17 @@ JobRecord::~JobRecord() {
   transaction_.Rollback();
 }
 
+DhlJobRecords::DhlJobRecords() : database_(Engine::kEmbedded, folder_.path() + "archivio.fdb") {
+  // The host may keep the total weight as text, with thousands separators.
+  database_.Execute("ALTER TABLE VORLABT DROP PESO_TOT");
+  database_.Execute("ALTER TABLE VORLABT ADD PESO_TOT VARCHAR(20)");
+}
+
+std::unique_ptr<JobRecord> DhlJobRecords::Add(const Columns& changes) {
+  AddDhlJob(database_, next_testata_, 1, changes);
+  return std::make_unique<JobRecord>(database_, next_testata_++, 1);
+}
+
 ProgramFolderCopy::ProgramFolderCopy(std::string path) : path_(std::move(path)) {
   const std::string build = ProgramFolderOfBuild();
   fs::create_directories(path_ + "data/out");

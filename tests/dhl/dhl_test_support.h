@@ -34,6 +34,19 @@ class JobRecord {
   IBQuery query_{database_, transaction_};
 };
 
+// Jobs in a database of their own, each read back as the worker reads it.
+class DhlJobRecords {
+ public:
+  DhlJobRecords();
+  // Adds a new DHL job with `changes` and opens its record.
+  std::unique_ptr<JobRecord> Add(const Columns& changes);
+
+ private:
+  TempFolder folder_;
+  JobDatabase database_;
+  int next_testata_ = 1;
+};
+
 // A program folder in `path` (ending with "/"): a copy of the built worker, the build's templates,
 // data/ and data/out/. The relay is whatever the test puts there.
 class ProgramFolderCopy {

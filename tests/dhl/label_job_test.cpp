@@ -51,6 +51,12 @@ class LabelJobTest : public ::testing::TestWithParam<Engine> {
                            {"VORLABWS_DHL_RELAY_TIMEOUT", bound}};
     return program_.Run({database_.connection(), "15", "2"}, options);
   }
+  // Job 15/2 with these changes, in place of any earlier one.
+  void ReplaceJob(const Columns& changes) {
+    database_.Execute("DELETE FROM VORLABR");
+    database_.Execute("DELETE FROM VORLABT");
+    AddDhlJob(database_, 15, 2, changes);
+  }
   std::vector<std::u16string> Header() {
     std::vector<std::u16string> values;
     for (const char* column : kRoutingColumns) {
@@ -93,9 +99,7 @@ TEST_P(LabelJobTest, CompleteJobs) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
-    database_.Execute("DELETE FROM VORLABR");
-    database_.Execute("DELETE FROM VORLABT");
-    AddDhlJob(database_, 15, 2, row.changes);
+    ReplaceJob(row.changes);
     const std::u16string routing = row.header.back();
 
     const WorkerRun run = RunJob();
@@ -139,9 +143,7 @@ TEST_P(LabelJobTest, JobsThatDoNotComplete) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
-    database_.Execute("DELETE FROM VORLABR");
-    database_.Execute("DELETE FROM VORLABT");
-    AddDhlJob(database_, 15, 2, row.changes);
+    ReplaceJob(row.changes);
 
     const WorkerRun run = RunJob(row.query, row.bound);
     EXPECT_EQ(run.exit_code, row.exit_code);

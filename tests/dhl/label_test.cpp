@@ -10,17 +10,11 @@ namespace {
 
 class LabelTest : public ::testing::Test {
  protected:
-  LabelTest() : database_(Engine::kEmbedded, folder_.path() + "archivio.fdb") {}
-
   std::u16string Fill(const std::u16string& label, const Columns& changes) {
-    AddDhlJob(database_, next_testata_, 1, changes);
-    const JobRecord record(database_, next_testata_++, 1);
-    return FillLabel(label, record.query());
+    return FillLabel(label, jobs_.Add(changes)->query());
   }
 
-  TempFolder folder_;
-  JobDatabase database_;
-  int next_testata_ = 1;
+  DhlJobRecords jobs_;
 };
 
 // What the reply's header update leaves in a job.
@@ -51,6 +45,7 @@ TEST_F(LabelTest, EveryPlaceholderInItsOrder) {
   job["DESCRIZIONE_SPEDIZIONE"] = "'Ricambi @RESA@'";
   job["MITT_OPERATORE"] = "'Anna D´Amico'";
   job["VALORE_SPEDIZIONE"] = "100.50";
+  job["PESO_TOT"] = "'2,5'";
   EXPECT_EQ(Fill(label, job),
             u"1=EXPRESS WORLDWIDE|2=WPX|3=Müller GmbH|4=Leopoldstraße|5=5|6=80802|7=MüNCHEN|"
             u"8=Vorlab S.r.l.|9=Via Roma|10=12|11=20121|12=Milano|13=ITALY|14=+39 02 1234567|"

@@ -10,21 +10,11 @@ namespace {
 
 class RequestTest : public ::testing::Test {
  protected:
-  RequestTest() : database_(Engine::kEmbedded, folder_.path() + "archivio.fdb") {
-    // The host may keep the total weight as text, with thousands separators.
-    database_.Execute("ALTER TABLE VORLABT DROP PESO_TOT");
-    database_.Execute("ALTER TABLE VORLABT ADD PESO_TOT VARCHAR(20)");
-  }
-
   std::u16string Fill(const std::u16string& request, const Columns& changes) {
-    AddDhlJob(database_, next_testata_, 1, changes);
-    const JobRecord record(database_, next_testata_++, 1);
-    return FillRequest(request, record.query());
+    return FillRequest(request, jobs_.Add(changes)->query());
   }
 
-  TempFolder folder_;
-  JobDatabase database_;
-  int next_testata_ = 1;
+  DhlJobRecords jobs_;
 };
 
 TEST_F(RequestTest, EveryPlaceholderInItsOrder) {
