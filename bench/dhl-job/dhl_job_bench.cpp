@@ -103,8 +103,8 @@ void BenchEngine(Engine engine, int runs, const DhlStandIn& service) {
   options.environment = {{"VORLABWS_DHL_URL", service.address()}};
   const auto worker = [&] {
     const WorkerRun run = program.Run({database.connection(), "15", "2"}, options);
-    Require(run.exit_code == 0, "the worker ended with " + std::to_string(run.exit_code) + ": " +
-                                    run.standard_output);
+    Require(run.exit_code == 0,
+            "the worker ended with " + std::to_string(run.exit_code) + ": " + run.standard_output);
   };
   worker();  // warms the caches and leaves the reply and texts the floor replays
 

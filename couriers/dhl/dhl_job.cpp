@@ -40,7 +40,8 @@ bool ExecuteJobUpdate(IBQuery& query, IBTransaction& transaction,
     try {
       transaction.RollbackRetaining();
     } catch (const Failure&) {
-      // errore.txt and the outcome report the statement that failed; a failed rollback adds nothing.
+      // errore.txt and the outcome report the statement that failed; a failed rollback adds
+      // nothing.
     }
     WriteFileBytes(errore_path, Utf16ToUtf8(query.SQL.Text() + u"\r\n"));
     return false;

@@ -40,9 +40,9 @@ RelayRun RunRelay(const std::u16string& FilePath, const DhlJobFiles& files,
                   std::chrono::seconds bound) {
   std::optional<ChildProcess> relay;
   try {
-    relay.emplace(FilePath + u"Relayer.exe",
-                  std::vector<std::u16string>{DhlServiceAddress(), files.data_folder,
-                                              files.request_name});
+    relay.emplace(
+        FilePath + u"Relayer.exe",
+        std::vector<std::u16string>{DhlServiceAddress(), files.data_folder, files.request_name});
   } catch (const ProcessError&) {
     return RelayRun::kNotStarted;
   }

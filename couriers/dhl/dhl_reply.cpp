@@ -28,12 +28,12 @@ const RoutingName kRoutingNames[] = {
 };
 
 // The attribute's value; its absence is a reply the job cannot use.
-std::u16string Required(const XmlNode& node, std::u16string_view attribute,
-                        const std::string& what, const std::u16string& source) {
+std::u16string Required(const XmlNode& node, std::u16string_view attribute, const std::string& what,
+                        const std::u16string& source) {
   const std::optional<std::u16string> value = node.Attribute(attribute);
   if (!value) {
-    throw DhlReplyError(what + " of " + Utf16ToUtf8(source) + " has no " +
-                        Utf16ToUtf8(attribute) + " attribute");
+    throw DhlReplyError(what + " of " + Utf16ToUtf8(source) + " has no " + Utf16ToUtf8(attribute) +
+                        " attribute");
   }
   return *value;
 }
@@ -65,8 +65,8 @@ void ReadData(const XmlNode& data, const std::u16string& source, DhlRouting& rou
 // The print document travels as base64 of its Windows-1252 bytes.
 std::u16string DecodePrintCommand(const XmlNode& document, int number,
                                   const std::u16string& source) {
-  const std::u16string text = Required(document, u"PrintCommand",
-                                       "PrintDocument " + std::to_string(number), source);
+  const std::u16string text =
+      Required(document, u"PrintCommand", "PrintDocument " + std::to_string(number), source);
   return Cp1252ToUtf16(DecodeBase64(text));
 }
 

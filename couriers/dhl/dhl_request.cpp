@@ -8,7 +8,8 @@ namespace vorlabws {
 namespace {
 
 // The insurance service, the only extra service a request carries.
-constexpr std::u16string_view kInsuranceEntry = u"<Entry Key=\"GLOBAL_SERVICE_CODE\" Value=\"II\"/>";
+constexpr std::u16string_view kInsuranceEntry =
+    u"<Entry Key=\"GLOBAL_SERVICE_CODE\" Value=\"II\"/>";
 
 // Any non-empty insurance text, a zero amount included, asks for the insurance service.
 std::u16string ServiceList(const IBQuery& job) {

@@ -118,9 +118,10 @@ JobRecord::JobRecord(const JobDatabase& database, int testata, int riga) {
   database_.DatabaseName = Utf8ToUtf16(database.connection());
   database_.Params = {u"user_name=SYSDBA", u"password=ambertide"};
   database_.Open();
-  query_.SQL.Add(Utf8ToUtf16("SELECT * FROM VORLABT T INNER JOIN VORLABR R ON T.ID=R.TESTATA "
-                             "WHERE T.ID=" + std::to_string(testata) +
-                             " AND R.RIGA=" + std::to_string(riga)));
+  query_.SQL.Add(
+      Utf8ToUtf16("SELECT * FROM VORLABT T INNER JOIN VORLABR R ON T.ID=R.TESTATA "
+                  "WHERE T.ID=" +
+                  std::to_string(testata) + " AND R.RIGA=" + std::to_string(riga)));
   query_.Open();
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/code_page.h"
+#include "platform/text.h"
 #include "tests/dhl/dhl_test_support.h"
 
 namespace vorlabws::testing {
@@ -12,9 +13,9 @@ namespace {
 
 // The routing values the service derives from a job, in the order of the header columns below.
 const char* const kRoutingColumns[] = {
-    "PRODOTTO",           "MITT_NAZIONE_DESCR", "MITT_FILIALE",  "DEST_FILIALE",
-    "ZONA_SEGNACOLLO",    "CODICE_PRODOTTO",    "SFONDO_PRODOTTO", "DEST_NAZIONE_DESCR",
-    "PO_SEGNACOLLO",      "PO_SEGNACOLLO_DESCR"};
+    "PRODOTTO",        "MITT_NAZIONE_DESCR", "MITT_FILIALE",    "DEST_FILIALE",
+    "ZONA_SEGNACOLLO", "CODICE_PRODOTTO",    "SFONDO_PRODOTTO", "DEST_NAZIONE_DESCR",
+    "PO_SEGNACOLLO",   "PO_SEGNACOLLO_DESCR"};
 
 // A label template that shows what the label reads from the header after the update.
 constexpr char kLabelTemplate[] =
@@ -24,16 +25,22 @@ constexpr char kLabelTemplate[] =
 // The service's rendering of the default job, with its title line.
 std::u16string ServiceDocument(const std::u16string& title, const std::u16string& receiver,
                                const std::u16string& routing) {
-  return u"^XA\r\n^CI27\r\n^PW812\r\n^LL1218\r\n"
-         u"^FO30,30^A0N,40,40^FD" + title + u" EXPRESS WORLDWIDE^FS\r\n"
-         u"^FO30,90^A0N,30,30^FDWaybill 1234567890  Piece 1/1^FS\r\n"
-         u"^FO30,140^A0N,28,28^FDFrom Vorlab S.r.l., Milano^FS\r\n"
-         u"^FO30,180^A0N,28,28^FDTo " + receiver + u"^FS\r\n"
-         u"^FO30,220^A0N,36,36^FD80802 München^FS\r\n"
-         u"^FO30,280^A0N,30,30^FDContent Ricambi meccanici  Weight 2.5 kg  Date 2024-03-07^FS\r\n"
-         u"^FO30,340^A0N,30,30^FD" + routing + u"^FS\r\n"
-         u"^BY3,3,220^FO40,400^BCN,220,Y,N,N,A^FDJJD0146000062810001^FS\r\n"
-         u"^XZ\r\n";
+  return JoinLines({
+             u"^XA",
+             u"^CI27",
+             u"^PW812",
+             u"^LL1218",
+             u"^FO30,30^A0N,40,40^FD" + title + u" EXPRESS WORLDWIDE^FS",
+             u"^FO30,90^A0N,30,30^FDWaybill 1234567890  Piece 1/1^FS",
+             u"^FO30,140^A0N,28,28^FDFrom Vorlab S.r.l., Milano^FS",
+             u"^FO30,180^A0N,28,28^FDTo " + receiver + u"^FS",
+             u"^FO30,220^A0N,36,36^FD80802 München^FS",
+             u"^FO30,280^A0N,30,30^FDContent Ricambi meccanici  Weight 2.5 kg  Date 2024-03-07^FS",
+             u"^FO30,340^A0N,30,30^FD" + routing + u"^FS",
+             u"^BY3,3,220^FO40,400^BCN,220,Y,N,N,A^FDJJD0146000062810001^FS",
+             u"^XZ",
+         }) +
+         u"\r\n";
 }
 
 class LabelJobTest : public ::testing::TestWithParam<Engine> {
@@ -83,9 +90,10 @@ TEST_P(LabelJobTest, CompleteJobs) {
     std::u16string label;
   };
   const Row rows[] = {
-      {"a shipment to Germany", {},
-       {u"EXPRESS WORLDWIDE", u"ITALY", u"MIL", u"MNC", u"MNC-80", u"WPX", u"Y", u"GERMANY",
-        u"2L", u"DE80802+48000000"},
+      {"a shipment to Germany",
+       {},
+       {u"EXPRESS WORLDWIDE", u"ITALY", u"MIL", u"MNC", u"MNC-80", u"WPX", u"Y", u"GERMANY", u"2L",
+        u"DE80802+48000000"},
        u"Müller GmbH, Leopoldstraße 5",
        u"EXPRESS WORLDWIDE|MNC|MNC-80|GERMANY|2L|DE80802 + 48000000|JJD0146000062810001|"
        u"Müller GmbH\r\n"},
@@ -129,16 +137,45 @@ TEST_P(LabelJobTest, JobsThatDoNotComplete) {
     std::u16string esito;
   };
   const Row rows[] = {
-      {"validation error", {{"DEST_CAP", "''"}}, "", "180", 3, "", "",
+      {"validation error",
+       {{"DEST_CAP", "''"}},
+       "",
+       "180",
+       3,
+       "",
+       "",
        u"003 - Receiver postcode is missing"},
-      {"error", {{"MITT_FATTURAZIONE", "'12'"}}, "", "180", 3, "", "",
+      {"error",
+       {{"MITT_FATTURAZIONE", "'12'"}},
+       "",
+       "180",
+       3,
+       "",
+       "",
        u"003 - Errore nei dati della spedizione"},
-      {"a malformed reply", {}, "?reply=malformed", "180", 2, "vorlabws::XmlError: " + reply + ":",
-       "", u""},
-      {"the service fails", {}, "?status=500", "180", 2, no_reply,
+      {"a malformed reply",
+       {},
+       "?reply=malformed",
+       "180",
+       2,
+       "vorlabws::XmlError: " + reply + ":",
+       "",
+       u""},
+      {"the service fails",
+       {},
+       "?status=500",
+       "180",
+       2,
+       no_reply,
        "Relayer.exe: " + service_.address() + "?status=500 answered 500 Internal Server Error\n",
        u""},
-      {"a reply slower than the bound", {}, "?delay_ms=5000", "1", 3, "", "",
+      {"a reply slower than the bound",
+       {},
+       "?delay_ms=5000",
+       "1",
+       3,
+       "",
+       "",
        u"002 - Errore nell\u00B4accesso ai webservice"},
   };
   for (const Row& row : rows) {
@@ -155,7 +192,9 @@ TEST_P(LabelJobTest, JobsThatDoNotComplete) {
     EXPECT_EQ(run.standard_error, row.error);
     EXPECT_EQ(RowValue("ESITO"), row.esito);
     EXPECT_EQ(Header(), std::vector<std::u16string>(10));
-    EXPECT_EQ(RowValue("REPORT_ETICHETTA") + RowValue("REPORT_ARCHIVIO") + RowValue("REPORT_CUSTOM"), u"");
+    EXPECT_EQ(
+        RowValue("REPORT_ETICHETTA") + RowValue("REPORT_ARCHIVIO") + RowValue("REPORT_CUSTOM"),
+        u"");
   }
 }
 
@@ -200,11 +239,15 @@ TEST_P(LabelJobTest, FailedRowUpdateKeepsTheHeader) {
   const std::u16string receiver = u"L\u00B4Atelier, Leopoldstraße 5";
   EXPECT_EQ(Utf8ToUtf16(program_.ReadFile("errore.txt")),
             u"UPDATE VORLABR SET\r\n"
-            u" REPORT_ETICHETTA='" + ServiceDocument(u"LABEL", receiver, routing) + u"',\r\n"
-            u" REPORT_ARCHIVIO='" + ServiceDocument(u"ARCHIVE COPY", receiver, routing) + u"',\r\n"
-            u" REPORT_CUSTOM='EXPRESS WORLDWIDE|MNC|MNC-80|GERMANY|2L|DE80802 + 48000000|"
-            u"JJD0146000062810001|L\u00B4Atelier\r\n'\r\n"
-            u" WHERE TESTATA=15 AND RIGA=2\r\n");
+            u" REPORT_ETICHETTA='" +
+                ServiceDocument(u"LABEL", receiver, routing) +
+                u"',\r\n"
+                u" REPORT_ARCHIVIO='" +
+                ServiceDocument(u"ARCHIVE COPY", receiver, routing) +
+                u"',\r\n"
+                u" REPORT_CUSTOM='EXPRESS WORLDWIDE|MNC|MNC-80|GERMANY|2L|DE80802 + 48000000|"
+                u"JJD0146000062810001|L\u00B4Atelier\r\n'\r\n"
+                u" WHERE TESTATA=15 AND RIGA=2\r\n");
 }
 
 TEST_P(LabelJobTest, LabelTextsOf200KilobytesStoreWhole) {

@@ -19,10 +19,14 @@ class LabelTest : public ::testing::Test {
 
 // What the reply's header update leaves in a job.
 const Columns kRouted = {
-    {"PRODOTTO", "'EXPRESS WORLDWIDE'"},  {"CODICE_PRODOTTO", "'WPX'"},
-    {"MITT_NAZIONE_DESCR", "'ITALY'"},    {"MITT_FILIALE", "'MIL'"},
-    {"DEST_NAZIONE_DESCR", "'germany'"},  {"DEST_FILIALE", "'MUC'"},
-    {"ZONA_SEGNACOLLO", "'MUC-80'"},      {"PO_SEGNACOLLO", "'2L'"},
+    {"PRODOTTO", "'EXPRESS WORLDWIDE'"},
+    {"CODICE_PRODOTTO", "'WPX'"},
+    {"MITT_NAZIONE_DESCR", "'ITALY'"},
+    {"MITT_FILIALE", "'MIL'"},
+    {"DEST_NAZIONE_DESCR", "'germany'"},
+    {"DEST_FILIALE", "'MUC'"},
+    {"ZONA_SEGNACOLLO", "'MUC-80'"},
+    {"PO_SEGNACOLLO", "'2L'"},
     {"PO_SEGNACOLLO_DESCR", "'DE80802+48000000'"},
 };
 
@@ -69,20 +73,23 @@ TEST_F(LabelTest, ComposedValues) {
       u"@DEST_NAZIONE_DESCR@|@TIPO_SPEDIZIONE@";
   const Row rows[] = {
       {"licence plate in groups, routing code in four parts, capitals a to z only",
-       {{"PO_SEGNACOLLO", "'2L'"}, {"PO_SEGNACOLLO_DESCR", "'IT20100+73000000'"},
-        {"DEST_CITTA", "'Forlì'"}, {"DEST_NAZIONE_DESCR", "'côte d''ivoire'"}},
+       {{"PO_SEGNACOLLO", "'2L'"},
+        {"PO_SEGNACOLLO_DESCR", "'IT20100+73000000'"},
+        {"DEST_CITTA", "'Forlì'"},
+        {"DEST_NAZIONE_DESCR", "'côte d''ivoire'"}},
        u"JJD|0146000062810001|JD01 4600 0062 8100 01|2LIT|2010|0+|73000000|IT20100 + 73000000|"
        u"FORLì|CôTE D'IVOIRE|AIR WAYBILL"},
       {"sixteen characters end on a blank; a short routing code leaves parts empty",
-       {{"NUMERO_SEGNA_COLLO", "'0123456789ABCDEF'"}, {"PO_SEGNACOLLO", "'2L'"},
-        {"PO_SEGNACOLLO_DESCR", "'IT2010X'"}, {"NETWORK", "'N'"}},
+       {{"NUMERO_SEGNA_COLLO", "'0123456789ABCDEF'"},
+        {"PO_SEGNACOLLO", "'2L'"},
+        {"PO_SEGNACOLLO_DESCR", "'IT2010X'"},
+        {"NETWORK", "'N'"}},
        u"J01|23456789ABCDEF|0123 4567 89AB CDEF |2LIT|2010|X||IT2010X|MüNCHEN||WAYBILL"},
       {"one-character plate, no routing code",
        {{"NUMERO_SEGNA_COLLO", "'7'"}, {"NETWORK", "'p'"}},
        u"J7||7||||||MüNCHEN||WAYBILL"},
-      {"no plate and no check value", {{"NUMERO_SEGNA_COLLO", "NULL"},
-                                       {"NUMERO_SEGNA_COLLO_CHECK", "NULL"},
-                                       {"NETWORK", "'PX'"}},
+      {"no plate and no check value",
+       {{"NUMERO_SEGNA_COLLO", "NULL"}, {"NUMERO_SEGNA_COLLO_CHECK", "NULL"}, {"NETWORK", "'PX'"}},
        u"||||||||MüNCHEN||WAYBILL"},
   };
   for (const Row& row : rows) {

@@ -52,8 +52,8 @@ class RelayRunTest : public ::testing::Test {
 TEST_F(RelayRunTest, Outcomes) {
   const std::string reply = program_.path() + "data/out/dhl_15_2.txt";
   const std::string copy_reply = "cp \"" + program_.path() + "canned.xml\" \"$2/out/$3\"";
-  const std::string missing_reply = "vorlabws::FileError: Cannot open " + reply +
-                                    ": No such file or directory\r\n";
+  const std::string missing_reply =
+      "vorlabws::FileError: Cannot open " + reply + ": No such file or directory\r\n";
   struct Row {
     const char* name;
     std::string relay;  // the script's lines; empty: no relay at all
@@ -144,12 +144,12 @@ TEST_F(RelayRunTest, RequestFile) {
     std::string request;
   };
   const Row rows[] = {
-      {"LF line ends, no final line break",
-       "<City>@DEST_CITY_NAME@</City>\n<Id>@SHIPMENT_ID@</Id>",
+      {"LF line ends, no final line break", "<City>@DEST_CITY_NAME@</City>\n<Id>@SHIPMENT_ID@</Id>",
        "<City>M\xC3\xBCnchen</City>\r\n<Id>123456789</Id>\r\n"},
       {"Windows-1252 template, CR and CR LF line ends",
        "<Note>Citt\xE0</Note>\r<Street>@DEST_STREET_NAME@</Street>\r\n",
-       "<Note>Citt\xC3\xA0</Note>\r\n<Street>Leopoldstra\xC3\x9F" "e</Street>\r\n"},
+       "<Note>Citt\xC3\xA0</Note>\r\n<Street>Leopoldstra\xC3\x9F"
+       "e</Street>\r\n"},
       {"UTF-8 template with a byte-order mark", "\xEF\xBB\xBF<Name>@RECEIVER_ADDRESS1@</Name>",
        "<Name>M\xC3\xBCller GmbH</Name>\r\n"},
   };

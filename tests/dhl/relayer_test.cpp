@@ -116,13 +116,17 @@ TEST_F(RelayerTest, ReportsOneLineAndLeavesNoReply) {
     std::string line;
   };
   const Row rows[] = {
-      {"two arguments", {failing_address, data},
+      {"two arguments",
+       {failing_address, data},
        "Relayer.exe: usage: Relayer.exe ADDRESS DATA_FOLDER REQUEST_FILE\n"},
-      {"no request file", {failing_address, data, "dhl_15_3.txt"},
+      {"no request file",
+       {failing_address, data, "dhl_15_3.txt"},
        "Relayer.exe: Cannot open " + data + "/dhl_15_3.txt: No such file or directory\n"},
-      {"an error status", {failing_address, data, "dhl_15_2.txt"},
+      {"an error status",
+       {failing_address, data, "dhl_15_2.txt"},
        "Relayer.exe: " + failing_address + " answered 503 Service Unavailable\n"},
-      {"no service", {closed_address, data, "dhl_15_2.txt"},
+      {"no service",
+       {closed_address, data, "dhl_15_2.txt"},
        "Relayer.exe: Couldn't connect to server - URL:" + closed_address + "\n"},
   };
   for (const Row& row : rows) {
@@ -139,10 +143,9 @@ TEST_F(RelayerTest, RefusesACertificateTheSystemDoesNotTrust) {
   const std::string certificate = folder_.path() + "certificate.pem";
   const std::string key = folder_.path() + "key.pem";
   const ProcessResult made = RunProcess(
-      u"/usr/bin/openssl",
-      {u"req", u"-x509", u"-newkey", u"rsa:2048", u"-nodes", u"-days", u"1", u"-subj",
-       u"/CN=127.0.0.1", u"-addext", u"subjectAltName=IP:127.0.0.1", u"-keyout",
-       Utf8ToUtf16(key), u"-out", Utf8ToUtf16(certificate)});
+      u"/usr/bin/openssl", {u"req", u"-x509", u"-newkey", u"rsa:2048", u"-nodes", u"-days", u"1",
+                            u"-subj", u"/CN=127.0.0.1", u"-addext", u"subjectAltName=IP:127.0.0.1",
+                            u"-keyout", Utf8ToUtf16(key), u"-out", Utf8ToUtf16(certificate)});
   ASSERT_EQ(made.exit_code, 0) << made.standard_error;
   Serving<httplib::SSLServer> service(certificate.c_str(), key.c_str());
   ASSERT_TRUE(service.server().is_valid());
@@ -156,9 +159,9 @@ TEST_F(RelayerTest, RefusesACertificateTheSystemDoesNotTrust) {
 
   const ProcessResult run = Relay({address, folder_.path() + "data folder", "dhl_15_2.txt"});
   EXPECT_EQ(run.exit_code, 1);
-  EXPECT_EQ(run.standard_error,
-            "Relayer.exe: SSL peer certificate or SSH remote key was not OK - URL:" + address +
-                "\n");
+  EXPECT_EQ(
+      run.standard_error,
+      "Relayer.exe: SSL peer certificate or SSH remote key was not OK - URL:" + address + "\n");
   EXPECT_FALSE(reached);
   EXPECT_EQ(OutFolder(), std::vector<std::string>{});
 }

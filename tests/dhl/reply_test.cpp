@@ -32,8 +32,8 @@ const std::string kData =
     "</Data>";
 // The routing values of kData, in the order of Fields below.
 const std::vector<std::u16string> kRouting = {
-    u"EXPRESS WORLDWIDE", u"ITALY", u"MIL", u"MUC", u"MUC-80",
-    u"WPX", u"Y", u"GERMANY", u"2L", u"DE80802+48000000"};
+    u"EXPRESS WORLDWIDE", u"ITALY", u"MIL", u"MUC", u"MUC-80", u"WPX", u"Y", u"GERMANY", u"2L",
+    u"DE80802+48000000"};
 
 std::string PrintDocument(const char* base64) {
   return std::string("<PrintDocument PrintCommand=\"") + base64 + "\"/>";
@@ -43,9 +43,18 @@ std::string PrintDocument(const char* base64) {
 std::vector<std::u16string> Fields(const DhlReply& reply) {
   const DhlRouting& r = reply.routing;
   return {reply.error_outcome.value_or(u"none"),
-          r.Prodotto, r.Mitt_Nazione, r.Mitt_Filiale, r.Dest_Filiale, r.Zona_Segnacollo,
-          r.CODICE_PRODOTTO, r.SFONDO_PRODOTTO, r.Dest_Nazione, r.PO_SEGNACOLLO,
-          r.PO_SEGNACOLLO_DESCR, reply.Report_Etichetta, reply.Report_Archivio};
+          r.Prodotto,
+          r.Mitt_Nazione,
+          r.Mitt_Filiale,
+          r.Dest_Filiale,
+          r.Zona_Segnacollo,
+          r.CODICE_PRODOTTO,
+          r.SFONDO_PRODOTTO,
+          r.Dest_Nazione,
+          r.PO_SEGNACOLLO,
+          r.PO_SEGNACOLLO_DESCR,
+          reply.Report_Etichetta,
+          reply.Report_Archivio};
 }
 
 std::vector<std::u16string> Expected(const std::u16string& outcome,
@@ -106,12 +115,14 @@ TEST_F(ReplyTest, Replies) {
        Expected(u"003 - Errore nei dati della spedizione", kNoRouting, u"", u"")},
       {"warnings and messages without category are ignored",
        "<Message Category=\"Warning\" Description=\"Address corrected\"/><Message/>"
-       "<Message Category=\"error\"/>" + kData,
+       "<Message Category=\"error\"/>" +
+           kData,
        Expected(u"none", kRouting, u"", u"")},
       {"names are compared whole, prefix included, and case-sensitively",
        "<res:Message Category=\"Error\"/><message Category=\"Error\"/>"
        "<res:Data><Entry Name=\"PRODUCT_NAME\" Value=\"X\"/></res:Data>"
-       "<printdocument PrintCommand=\"" + std::string(kLabel) + "\"/>",
+       "<printdocument PrintCommand=\"" +
+           std::string(kLabel) + "\"/>",
        Expected(u"none", kNoRouting, u"", u"")},
       {"data entries: later wins, the entry's own name and unknown names do not matter",
        "<Data><Entry Name=\"PRODUCT_NAME\" Value=\"FIRST\"/>"
@@ -119,8 +130,7 @@ TEST_F(ReplyTest, Replies) {
        "<Entry Value=\"no name\"/><Entry Name=\"OTHER\"/><Entry Name=\"product_name\" Value=\"x\"/>"
        "</Data><Data><Item Name=\"PRODUCT_NAME\" Value=\"L'EXPRESS\"/>"
        "<Entry Name=\"DEST_COUNTRY_NAME\" Value=\"\"/></Data>",
-       Expected(u"none",
-                {u"L'EXPRESS", u"", u"", u"", u"", u"", u"", u"", u"", u""}, u"", u"")},
+       Expected(u"none", {u"L'EXPRESS", u"", u"", u"", u"", u"", u"", u"", u"", u""}, u"", u"")},
       {"an empty response element", "", Expected(u"none", kNoRouting, u"", u"")},
   };
   for (const Row& row : rows) {

@@ -29,15 +29,15 @@ TEST_F(RequestTest, EveryPlaceholderInItsOrder) {
       u"27=@PIECE_LP_DATA_IDENTIFIER@|28=@PIECE_SEQ@|29=@PIECE_WEIGHT@|30=@PIECE_REFERENCE@|"
       u"31=@PIECE_LP_ARCH_LIST@|32=@REPORT@|again=@DEST_CITY_NAME@|unknown=@PIECE_DESCRIPTION@|"
       u"lower=@report@";
-  const std::u16string filled = Fill(
-      request, {
-                   // A value holding a later placeholder gets it filled; an earlier one stays.
-                   {"MITT_RAGSOC", "'Acme @DEST_CITY_NAME@'"},
-                   {"DEST_INFO1", "'@ORG_POSTCODE@'"},
-                   // Values go in unchanged: no quote replaced, nothing escaped.
-                   {"DEST_RAGSOC", "'L''Atelier & Co <Ltd>'"},
-                   {"PESO_TOT", "'12,5'"},
-               });
+  const std::u16string filled =
+      Fill(request, {
+                        // A value holding a later placeholder gets it filled; an earlier one stays.
+                        {"MITT_RAGSOC", "'Acme @DEST_CITY_NAME@'"},
+                        {"DEST_INFO1", "'@ORG_POSTCODE@'"},
+                        // Values go in unchanged: no quote replaced, nothing escaped.
+                        {"DEST_RAGSOC", "'L''Atelier & Co <Ltd>'"},
+                        {"PESO_TOT", "'12,5'"},
+                    });
   EXPECT_EQ(filled,
             u"1=Acme München|2=IT|3=20121|4=Milano|5=12|6=Via Roma|7=L'Atelier & Co <Ltd>|8=DE|"
             u"9=80802|10=München|11=Leopoldstraße|12=5|13=BY|14=@ORG_POSTCODE@|"
@@ -59,23 +59,27 @@ TEST_F(RequestTest, ComposedValues) {
       u"@SERVICE@";
   const std::u16string insurance = u"<Map><Entry Key=\"GLOBAL_SERVICE_CODE\" Value=\"II\"/></Map>";
   const Row rows[] = {
-      {"ten-character shipment number, insured", {{"PESO_TOT", "'12,5'"}},
+      {"ten-character shipment number, insured",
+       {{"PESO_TOT", "'12,5'"}},
        u"123456789|0|12.5|2.5|2024-03-07|" + insurance},
-      {"short shipment number", {{"NUMERO_SPEDIZIONE", "'12345'"}},
+      {"short shipment number",
+       {{"NUMERO_SPEDIZIONE", "'12345'"}},
        u"12345||2.5|2.5|2024-03-07|" + insurance},
       {"long shipment number: only the tenth character checks",
        {{"NUMERO_SPEDIZIONE", "'ABCDEFGHIJKL'"}},
        u"ABCDEFGHI|J|2.5|2.5|2024-03-07|" + insurance},
-      {"every comma becomes a point, points stay", {{"PESO_TOT", "'1.250,75'"}, {"PESO", "1250.75"}},
+      {"every comma becomes a point, points stay",
+       {{"PESO_TOT", "'1.250,75'"}, {"PESO", "1250.75"}},
        u"123456789|0|1.250.75|1250.75|2024-03-07|" + insurance},
-      {"date parts unpadded", {{"ANNO", "2019"}, {"MESE", "'3'"}, {"GIORNO", "'7'"}},
+      {"date parts unpadded",
+       {{"ANNO", "2019"}, {"MESE", "'3'"}, {"GIORNO", "'7'"}},
        u"123456789|0|2.5|2.5|2019-3-7|" + insurance},
-      {"no insurance, no weights", {{"ASSICURAZIONE_SPEDIZIONE", "NULL"}, {"PESO_TOT", "NULL"},
-                                    {"PESO", "NULL"}},
+      {"no insurance, no weights",
+       {{"ASSICURAZIONE_SPEDIZIONE", "NULL"}, {"PESO_TOT", "NULL"}, {"PESO", "NULL"}},
        u"123456789|0|||2024-03-07|"},
-      {"empty insurance", {{"ASSICURAZIONE_SPEDIZIONE", "''"}},
-       u"123456789|0|2.5|2.5|2024-03-07|"},
-      {"zero insurance still insures", {{"ASSICURAZIONE_SPEDIZIONE", "'0'"}},
+      {"empty insurance", {{"ASSICURAZIONE_SPEDIZIONE", "''"}}, u"123456789|0|2.5|2.5|2024-03-07|"},
+      {"zero insurance still insures",
+       {{"ASSICURAZIONE_SPEDIZIONE", "'0'"}},
        u"123456789|0|2.5|2.5|2024-03-07|" + insurance},
   };
   for (const Row& row : rows) {

@@ -142,8 +142,7 @@ WorkerRun RunWorkerAt(const std::string& executable, const std::vector<std::stri
                                             {"DISPLAY", "WAYLAND_DISPLAY"});
   std::vector<std::u16string> wide;
   for (const std::string& argument : arguments) wide.push_back(Utf8ToUtf16(argument));
-  const ProcessResult result =
-      RunProcess(Utf8ToUtf16(executable), wide, worker_options);
+  const ProcessResult result = RunProcess(Utf8ToUtf16(executable), wide, worker_options);
   return {result.exit_code, result.standard_output, result.standard_error};
 }
 

@@ -41,9 +41,9 @@ int main(int argc, char** argv) {
   const int wanted_port = argc > 1 ? std::atoi(argv[1]) : 0;
   httplib::Server server;
   server.Post(kPath, Answer);
-  const int port = wanted_port == 0 ? server.bind_to_any_port("127.0.0.1")
-                                    : (server.bind_to_port("127.0.0.1", wanted_port) ? wanted_port
-                                                                                     : -1);
+  const int port = wanted_port == 0
+                       ? server.bind_to_any_port("127.0.0.1")
+                       : (server.bind_to_port("127.0.0.1", wanted_port) ? wanted_port : -1);
   if (port < 0) {
     std::fprintf(stderr, "dhl-standin: cannot listen on 127.0.0.1:%d\n", wanted_port);
     return 1;

@@ -7,6 +7,7 @@
 #include "platform/base64.h"
 #include "platform/code_page.h"
 #include "platform/failure.h"
+#include "platform/text.h"
 #include "platform/xml.h"
 
 namespace vorlabws::standin {
@@ -16,16 +17,23 @@ constexpr std::u16string_view kEnvelopeNamespace = u"http://schemas.xmlsoap.org/
 constexpr std::u16string_view kResponseNamespace = u"urn:vorlabws:dhl-standin";
 
 const std::map<std::u16string, std::u16string> kCountryNames = {
-    {u"AT", u"AUSTRIA"},      {u"BE", u"BELGIUM"},       {u"CH", u"SWITZERLAND"},
-    {u"CI", u"COTE D'IVOIRE"}, {u"DE", u"GERMANY"},      {u"ES", u"SPAIN"},
-    {u"FR", u"FRANCE"},       {u"GB", u"UNITED KINGDOM"}, {u"IT", u"ITALY"},
-    {u"NL", u"NETHERLANDS"},  {u"US", u"UNITED STATES OF AMERICA"},
+    {u"AT", u"AUSTRIA"},
+    {u"BE", u"BELGIUM"},
+    {u"CH", u"SWITZERLAND"},
+    {u"CI", u"COTE D'IVOIRE"},
+    {u"DE", u"GERMANY"},
+    {u"ES", u"SPAIN"},
+    {u"FR", u"FRANCE"},
+    {u"GB", u"UNITED KINGDOM"},
+    {u"IT", u"ITALY"},
+    {u"NL", u"NETHERLANDS"},
+    {u"US", u"UNITED STATES OF AMERICA"},
 };
 
 const std::map<std::u16string, std::u16string> kProductNames = {
-    {u"N", u"DOMESTIC EXPRESS"}, {u"1", u"DOMESTIC EXPRESS 12:00"}, {u"P", u"EXPRESS WORLDWIDE"},
-    {u"U", u"EXPRESS WORLDWIDE"}, {u"D", u"EXPRESS WORLDWIDE"},     {u"K", u"EXPRESS 9:00"},
-    {u"E", u"EXPRESS 9:00"},      {u"T", u"EXPRESS 12:00"},         {u"Y", u"EXPRESS 12:00"},
+    {u"N", u"DOMESTIC EXPRESS"},  {u"1", u"DOMESTIC EXPRESS 12:00"}, {u"P", u"EXPRESS WORLDWIDE"},
+    {u"U", u"EXPRESS WORLDWIDE"}, {u"D", u"EXPRESS WORLDWIDE"},      {u"K", u"EXPRESS 9:00"},
+    {u"E", u"EXPRESS 9:00"},      {u"T", u"EXPRESS 12:00"},          {u"Y", u"EXPRESS 12:00"},
     {u"W", u"ECONOMY SELECT"},
 };
 const std::u16string kAirProducts = u"U301KTPEYD";
@@ -60,7 +68,8 @@ Shipment ReadShipment(const XmlDocument& request) {
   const std::optional<XmlNode> body = ChildNamed(root, u"Body");
   const std::optional<XmlNode> rendering =
       body ? ChildNamed(*body, u"DocumentRenderingRequest") : std::nullopt;
-  const std::optional<XmlNode> found = rendering ? ChildNamed(*rendering, u"Shipment") : std::nullopt;
+  const std::optional<XmlNode> found =
+      rendering ? ChildNamed(*rendering, u"Shipment") : std::nullopt;
   if (!found) return {};
   const XmlNode& s = *found;
   const std::optional<XmlNode> plate = [&]() -> std::optional<XmlNode> {
@@ -148,7 +157,8 @@ bool Domestic(const Shipment& shipment) {
 }
 
 bool Air(const Shipment& shipment) {
-  return shipment.product.size() == 1 && kAirProducts.find(shipment.product) != std::u16string::npos;
+  return shipment.product.size() == 1 &&
+         kAirProducts.find(shipment.product) != std::u16string::npos;
 }
 
 std::u16string WithoutBlanks(std::u16string text) {
@@ -160,7 +170,8 @@ std::vector<std::pair<std::u16string, std::u16string>> Routing(const Shipment& s
   const std::u16string destination_area = ServiceArea(shipment.receiver_city);
   return {
       {u"PRODUCT_NAME", Lookup(kProductNames, shipment.product, u"EXPRESS")},
-      {u"ORG_COUNTRY_NAME", Lookup(kCountryNames, shipment.shipper_country, shipment.shipper_country)},
+      {u"ORG_COUNTRY_NAME",
+       Lookup(kCountryNames, shipment.shipper_country, shipment.shipper_country)},
       {u"ORG_SRVA_CODE", ServiceArea(shipment.shipper_city)},
       {u"DEST_SRVA_CODE", destination_area},
       {u"DEST_FAC_CODE", destination_area + u"-" + shipment.receiver_postcode.substr(0, 2)},
@@ -178,28 +189,34 @@ std::vector<std::pair<std::u16string, std::u16string>> Routing(const Shipment& s
 std::string RenderDocument(const Shipment& shipment, const std::u16string& title,
                            const std::u16string& routing_text, size_t document_bytes) {
   const std::u16string plate = shipment.data_identifier + shipment.licence_plate;
-  std::u16string zpl =
-      u"^XA\r\n^CI27\r\n^PW812\r\n^LL1218\r\n"
-      u"^FO30,30^A0N,40,40^FD" + title + u"^FS\r\n"
-      u"^FO30,90^A0N,30,30^FDWaybill " + shipment.shipment_id + shipment.check_digit +
-      u"  Piece " + shipment.piece_sequence + u"/" + shipment.pieces + u"^FS\r\n"
-      u"^FO30,140^A0N,28,28^FDFrom " + shipment.shipper + u", " + shipment.shipper_city + u"^FS\r\n"
+  const std::vector<std::u16string> lines = {
+      u"^XA",
+      u"^CI27",
+      u"^PW812",
+      u"^LL1218",
+      u"^FO30,30^A0N,40,40^FD" + title + u"^FS",
+      u"^FO30,90^A0N,30,30^FDWaybill " + shipment.shipment_id + shipment.check_digit + u"  Piece " +
+          shipment.piece_sequence + u"/" + shipment.pieces + u"^FS",
+      u"^FO30,140^A0N,28,28^FDFrom " + shipment.shipper + u", " + shipment.shipper_city + u"^FS",
       u"^FO30,180^A0N,28,28^FDTo " + shipment.receiver + u", " + shipment.receiver_street + u" " +
-      shipment.receiver_number + u"^FS\r\n"
+          shipment.receiver_number + u"^FS",
       u"^FO30,220^A0N,36,36^FD" + shipment.receiver_postcode + u" " + shipment.receiver_city +
-      u"^FS\r\n"
+          u"^FS",
       u"^FO30,280^A0N,30,30^FDContent " + shipment.content + u"  Weight " + shipment.weight +
-      u" kg  Date " + shipment.pickup_date + u"^FS\r\n"
-      u"^FO30,340^A0N,30,30^FD" + routing_text + u"^FS\r\n"
-      u"^BY3,3,220^FO40,400^BCN,220,Y,N,N,A^FD" + plate + u"^FS\r\n";
+          u" kg  Date " + shipment.pickup_date + u"^FS",
+      u"^FO30,340^A0N,30,30^FD" + routing_text + u"^FS",
+      u"^BY3,3,220^FO40,400^BCN,220,Y,N,N,A^FD" + plate + u"^FS",
+  };
+  const std::u16string zpl = JoinLines(lines) + u"\r\n";
   std::string bytes = Utf16ToCp1252(zpl);
   const std::string filler = "^FX " + std::string(70, '-') + "\r\n";
   while (bytes.size() + 5 < document_bytes) bytes += filler;
   return bytes + "^XZ\r\n";
 }
 
-XmlNode AppendEntry(XmlNode& parent, std::u16string_view element,
-                    std::initializer_list<std::pair<std::u16string_view, std::u16string>> attributes) {
+XmlNode AppendEntry(
+    XmlNode& parent, std::u16string_view element,
+    std::initializer_list<std::pair<std::u16string_view, std::u16string>> attributes) {
   XmlNode node = parent.AppendElement(u"", element);
   for (const auto& [name, value] : attributes) node.SetAttribute(u"", name, value);
   return node;
@@ -218,7 +235,8 @@ std::string RenderReply(const std::string& request_bytes, const ReplyOptions& op
     shipment = ReadShipment(XmlDocument::Parse(request_bytes, u"request", XmlBlanks::kDrop));
     messages = Validate(shipment);
   } catch (const XmlError& error) {
-    messages.push_back({u"Error", u"The request is not well-formed XML: " + Utf8ToUtf16(error.what())});
+    messages.push_back(
+        {u"Error", u"The request is not well-formed XML: " + Utf8ToUtf16(error.what())});
   }
   for (const Message& message : messages) {
     AppendEntry(response, u"Message",
@@ -233,9 +251,8 @@ std::string RenderReply(const std::string& request_bytes, const ReplyOptions& op
   }
   const std::u16string routing_text = routing.back().second;
   for (const std::u16string title : {u"LABEL", u"ARCHIVE COPY"}) {
-    const std::string document =
-        RenderDocument(shipment, title + u" " + routing[0].second, routing_text,
-                       options.document_bytes);
+    const std::string document = RenderDocument(shipment, title + u" " + routing[0].second,
+                                                routing_text, options.document_bytes);
     AppendEntry(response, u"PrintDocument",
                 {{u"Name", title}, {u"PrintCommand", Utf8ToUtf16(EncodeBase64(document))}});
   }
