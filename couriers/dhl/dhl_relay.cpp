@@ -1,5 +1,7 @@
 #include "couriers/dhl/dhl_relay.h"
 
+#include <algorithm>
+
 #include "platform/code_page.h"
 #include "platform/environment.h"
 #include "platform/process.h"
@@ -22,15 +24,11 @@ std::chrono::seconds RelayWaitBound() {
   const auto text = EnvironmentValue("VORLABWS_DHL_RELAY_TIMEOUT");
   if (!text) return kDefaultWaitBound;
   const std::string digits = Utf16ToUtf8(*text);
-  long long seconds = 0;
-  for (const char c : digits) {
-    if (c < '0' || c > '9' || seconds > 1'000'000) {
-      seconds = 0;
-      break;
-    }
-    seconds = seconds * 10 + (c - '0');
-  }
-  if (seconds <= 0) {
+  const bool valid =
+      !digits.empty() && digits.size() <= 6 &&
+      std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
+  const long seconds = valid ? std::stol(digits) : 0;
+  if (seconds == 0) {
     throw Failure("VORLABWS_DHL_RELAY_TIMEOUT '" + digits + "' is not a number of seconds");
   }
   return std::chrono::seconds(seconds);

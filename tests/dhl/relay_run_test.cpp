@@ -136,6 +136,18 @@ TEST_F(RelayRunTest, RelayStillRunningAtTheBoundIsEnded) {
   }
 }
 
+TEST_F(RelayRunTest, BoundThatIsNotANumberOfSeconds) {
+  InstallRelay("exit 1");
+  for (const char* bound : {"soon", "0", "-5", "1.5", "9999999"}) {
+    SCOPED_TRACE(bound);
+    const WorkerRun run = RunJob({{"VORLABWS_DHL_RELAY_TIMEOUT", bound}});
+    EXPECT_EQ(run.exit_code, 2);
+    EXPECT_EQ(run.standard_output, std::string("vorlabws::Failure: VORLABWS_DHL_RELAY_TIMEOUT '") +
+                                       bound + "' is not a number of seconds\r\n");
+    EXPECT_FALSE(program_.Exists("arguments.txt"));
+  }
+}
+
 TEST_F(RelayRunTest, RequestFile) {
   InstallRelay("exit 1");
   struct Row {
