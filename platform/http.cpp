@@ -16,11 +16,18 @@ struct HeaderListDeleter {
 };
 using HeaderList = std::unique_ptr<curl_slist, HeaderListDeleter>;
 
-// What the callbacks of one request fill in.
+using Clock = std::chrono::steady_clock;
+
+// What the callbacks of one request fill in and watch.
 struct Transfer {
   HttpResponse response;
   const BodyWanted* body_wanted = nullptr;
   bool body_skipped = false;
+  std::chrono::seconds stall_limit{};
+  Clock::time_point last_progress = Clock::now();
+  curl_off_t received = 0;
+  curl_off_t sent = 0;
+  bool stalled = false;
 };
 
 [[noreturn]] void RaiseCurlError(CURLcode code, const std::u16string& url) {
@@ -80,12 +87,28 @@ size_t OnHeaderLine(char* data, size_t size, size_t count, void* user) {
       transfer.body_skipped = true;
       return 0;
     }
-  } else if (const size_t colon = line.find(':'); colon != std::string_view::npos &&
-                                                  SameTextIgnoringCase(line.substr(0, colon),
-                                                                       "Content-Type")) {
+  } else if (const size_t colon = line.find(':');
+             colon != std::string_view::npos &&
+             SameTextIgnoringCase(line.substr(0, colon), "Content-Type")) {
     transfer.response.content_type = Utf8ToUtf16(Trim(line.substr(colon + 1)));
   }
   return length;
+}
+
+// The time since bytes last moved either way. curl's own low-speed limit averages over a window of
+// up to five seconds, so right after sending a request it would wait that much longer.
+int OnProgress(void* user, curl_off_t, curl_off_t received, curl_off_t, curl_off_t sent) {
+  Transfer& transfer = *static_cast<Transfer*>(user);
+  const Clock::time_point now = Clock::now();
+  if (received != transfer.received || sent != transfer.sent) {
+    transfer.received = received;
+    transfer.sent = sent;
+    transfer.last_progress = now;
+  } else if (now - transfer.last_progress >= transfer.stall_limit) {
+    transfer.stalled = true;
+    return 1;
+  }
+  return 0;
 }
 
 size_t OnBodyData(char* data, size_t size, size_t count, void* user) {
@@ -97,8 +120,8 @@ HeaderList HeaderLines(const std::vector<HttpHeader>& headers, const std::u16str
   HeaderList list;
   for (const HttpHeader& header : headers) {
     // "Name:" would remove the header; "Name;" is curl's way to send it empty.
-    const std::string line = Utf16ToUtf8(header.name) +
-                             (header.value.empty() ? ";" : ": " + Utf16ToUtf8(header.value));
+    const std::string line =
+        Utf16ToUtf8(header.name) + (header.value.empty() ? ";" : ": " + Utf16ToUtf8(header.value));
     curl_slist* extended = curl_slist_append(list.get(), line.c_str());
     if (extended == nullptr) throw std::bad_alloc();
     list.release();
@@ -120,7 +143,7 @@ void InitialiseCurl() {
 
 void CurlEasyDeleter::operator()(CURL* handle) const { curl_easy_cleanup(handle); }
 
-HttpClient::HttpClient(HttpTimeouts timeouts) {
+HttpClient::HttpClient(HttpTimeouts timeouts) : stall_limit_(timeouts.stalled) {
   InitialiseCurl();
   handle_.reset(curl_easy_init());
   if (handle_ == nullptr) throw std::bad_alloc();
@@ -130,8 +153,8 @@ HttpClient::HttpClient(HttpTimeouts timeouts) {
   SetOption(handle, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1), none);
   SetOption(handle, CURLOPT_USERAGENT, "VorlabWS", none);
   SetOption(handle, CURLOPT_CONNECTTIMEOUT, static_cast<long>(timeouts.connect.count()), none);
-  SetOption(handle, CURLOPT_LOW_SPEED_LIMIT, 1L, none);
-  SetOption(handle, CURLOPT_LOW_SPEED_TIME, static_cast<long>(timeouts.stalled.count()), none);
+  SetOption(handle, CURLOPT_NOPROGRESS, 0L, none);
+  SetOption(handle, CURLOPT_XFERINFOFUNCTION, OnProgress, none);
   SetOption(handle, CURLOPT_HEADERFUNCTION, OnHeaderLine, none);
   SetOption(handle, CURLOPT_WRITEFUNCTION, OnBodyData, none);
 }
@@ -158,17 +181,23 @@ HttpResponse HttpClient::Perform(const std::u16string& url, const std::vector<Ht
   CURL* handle = handle_.get();
   Transfer transfer;
   transfer.body_wanted = &body_wanted;
+  transfer.stall_limit = stall_limit_;
   const HeaderList header_lines = HeaderLines(headers, url);
   SetOption(handle, CURLOPT_URL, Utf16ToUtf8(url).c_str(), url);
   SetOption(handle, CURLOPT_HTTPHEADER, header_lines.get(), url);
   SetOption(handle, CURLOPT_HEADERDATA, &transfer, url);
   SetOption(handle, CURLOPT_WRITEDATA, &transfer, url);
+  SetOption(handle, CURLOPT_XFERINFODATA, &transfer, url);
   const CURLcode code = curl_easy_perform(handle);
   // The handle outlives this request's header list and transfer state: unhook them.
   curl_easy_setopt(handle, CURLOPT_HTTPHEADER, nullptr);
   curl_easy_setopt(handle, CURLOPT_HEADERDATA, nullptr);
   curl_easy_setopt(handle, CURLOPT_WRITEDATA, nullptr);
+  curl_easy_setopt(handle, CURLOPT_XFERINFODATA, nullptr);
   if (code == CURLE_WRITE_ERROR && transfer.body_skipped) return transfer.response;
+  if (code == CURLE_ABORTED_BY_CALLBACK && transfer.stalled) {
+    RaiseCurlError(CURLE_OPERATION_TIMEDOUT, url);
+  }
   if (code != CURLE_OK) RaiseCurlError(code, url);
   return transfer.response;
 }

@@ -21,8 +21,8 @@ class HttpError : public Failure {
 };
 
 // Time limits of every request. The defaults are those of the Windows Internet functions the worker
-// was designed with: 60 s to connect, and a transfer that moves no data for 60 s, while sending or
-// while waiting for and reading the reply, is given up.
+// was designed with: 60 s to connect, and a request during which no byte moves for 60 s, while
+// sending or while waiting for and reading the reply, is given up ("Timeout was reached").
 struct HttpTimeouts {
   std::chrono::seconds connect{60};
   std::chrono::seconds stalled{60};
@@ -64,6 +64,7 @@ class HttpClient {
                        const BodyWanted& body_wanted);
 
   CurlEasyHandle handle_;
+  std::chrono::seconds stall_limit_;
 };
 
 }  // namespace vorlabws

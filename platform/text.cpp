@@ -31,6 +31,15 @@ std::u16string IntToText(int64_t value) {
   return Ascii(std::to_string(value));
 }
 
+bool SameTextIgnoringCase(std::u16string_view a, std::u16string_view b) {
+  const auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c; };
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return true;
+}
+
 std::u16string Ascii(std::string_view text) {
   return std::u16string(text.begin(), text.end());
 }

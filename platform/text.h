@@ -18,6 +18,9 @@ std::u16string JoinLines(const std::vector<std::u16string>& lines);
 // The decimal digits of an integer, with "-" for negative values.
 std::u16string IntToText(int64_t value);
 
+// Equal but for the case of the ASCII letters (names, schemes, media types).
+bool SameTextIgnoringCase(std::u16string_view a, std::u16string_view b);
+
 // ASCII text into UTF-16, for literals and library messages known to be ASCII.
 std::u16string Ascii(std::string_view text);
 

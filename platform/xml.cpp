@@ -29,7 +29,9 @@ struct XmlBufferDeleter {
 };
 using XmlBufferHandle = std::unique_ptr<xmlBuffer, XmlBufferDeleter>;
 
-const xmlChar* Chars(const std::string& text) { return reinterpret_cast<const xmlChar*>(text.c_str()); }
+const xmlChar* Chars(const std::string& text) {
+  return reinterpret_cast<const xmlChar*>(text.c_str());
+}
 
 std::string Utf8(std::u16string_view text) { return Utf16ToUtf8(text); }
 
@@ -47,9 +49,7 @@ T* Created(T* made) {
 
 // Nothing outside the given bytes is ever read: a DTD or entity that names a file or URL gets no
 // content, whatever the options of the parse.
-xmlParserInputPtr DenyExternalEntity(const char*, const char*, xmlParserCtxtPtr) {
-  return nullptr;
-}
+xmlParserInputPtr DenyExternalEntity(const char*, const char*, xmlParserCtxtPtr) { return nullptr; }
 
 // libxml2 prints its errors on standard error unless told otherwise; the parse reads them from its
 // context instead and raises them with the source named.
@@ -184,8 +184,8 @@ std::optional<std::u16string> XmlNode::Attribute(std::u16string_view namespace_u
                                                  std::u16string_view local_name) const {
   if (!IsElement()) return std::nullopt;
   const std::string uri = Utf8(namespace_uri);
-  xmlAttr* attribute = xmlHasNsProp(node_, Chars(Utf8(local_name)),
-                                    namespace_uri.empty() ? nullptr : Chars(uri));
+  xmlAttr* attribute =
+      xmlHasNsProp(node_, Chars(Utf8(local_name)), namespace_uri.empty() ? nullptr : Chars(uri));
   if (attribute == nullptr || attribute->type != XML_ATTRIBUTE_NODE) return std::nullopt;
   return AttributeValue(attribute);
 }
@@ -225,8 +225,8 @@ XmlNode XmlNode::AppendElement(std::u16string_view namespace_uri, std::u16string
 
 void XmlNode::AppendText(std::u16string_view text) {
   const std::string bytes = Utf8(text);
-  xmlAddChild(node_, Created(xmlNewDocTextLen(node_->doc, Chars(bytes),
-                                              static_cast<int>(bytes.size()))));
+  xmlAddChild(node_,
+              Created(xmlNewDocTextLen(node_->doc, Chars(bytes), static_cast<int>(bytes.size()))));
 }
 
 void XmlNode::SetAttribute(std::u16string_view namespace_uri, std::u16string_view local_name,

@@ -13,8 +13,12 @@ TEST(Base64, TestVectorsBothWays) {
     const char16_t* text;
   };
   // RFC 4648, section 10.
-  const Case cases[] = {{"", u""},         {"f", u"Zg=="},         {"fo", u"Zm8="},
-                        {"foo", u"Zm9v"},  {"foob", u"Zm9vYg=="},  {"fooba", u"Zm9vYmE="},
+  const Case cases[] = {{"", u""},
+                        {"f", u"Zg=="},
+                        {"fo", u"Zm8="},
+                        {"foo", u"Zm9v"},
+                        {"foob", u"Zm9vYg=="},
+                        {"fooba", u"Zm9vYmE="},
                         {"foobar", u"Zm9vYmFy"}};
   for (const Case& row : cases) {
     SCOPED_TRACE(row.bytes);

@@ -44,9 +44,8 @@ class LoopbackServer : public ::testing::Test {
                                       return false;
                                     });
     });
-    server_.Get("/stall", [this](const httplib::Request&, httplib::Response&) {
-      WaitForTearDown();
-    });
+    server_.Get("/stall",
+                [this](const httplib::Request&, httplib::Response&) { WaitForTearDown(); });
     server_.Get("/port", [](const httplib::Request& request, httplib::Response& response) {
       response.set_content(std::to_string(request.remote_port), "text/plain");
     });

@@ -1,13 +1,12 @@
 #include "platform/xml.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdlib>
 #include <string>
 
 #include "platform/code_page.h"
 #include "platform/files.h"
+#include "tests/support/test_support.h"
 
 namespace vorlabws {
 namespace {
@@ -15,20 +14,13 @@ namespace {
 // A folder of its own for the files one test writes, removed afterwards.
 class XmlFiles : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/vorlabws-xml-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder_ = pattern;
-  }
-  void TearDown() override { std::system(("rm -rf '" + folder_ + "'").c_str()); }
-
   std::u16string Write(const std::string& name, const std::string& bytes) {
-    const std::u16string path = Utf8ToUtf16(folder_ + "/" + name);
+    const std::u16string path = Utf8ToUtf16(folder_.path() + name);
     WriteFileBytes(path, bytes);
     return path;
   }
 
-  std::string folder_;
+  testing::TempFolder folder_;
 };
 
 // A reply as an external program writes it: indented, prefixed names, declared in Latin-1.
@@ -77,23 +69,24 @@ TEST_F(XmlFiles, ChildOutsideTheListIsAFailureNamingTheNode) {
 }
 
 TEST_F(XmlFiles, MissingFileIsAFileError) {
-  EXPECT_THROW(XmlDocument::Load(Utf8ToUtf16(folder_ + "/absent.txt")), FileError);
+  EXPECT_THROW(XmlDocument::Load(Utf8ToUtf16(folder_.path() + "absent.txt")), FileError);
 }
 
 // Entities and DTDs that name a file or a URL must never bring their content in.
 TEST_F(XmlFiles, ExternalEntitiesAndDtdsAreNeverRead) {
   const std::u16string secret = Write("secret.txt", "TOP-SECRET");
-  Write("evil.dtd", "<!ENTITY leak SYSTEM \"file://" + folder_ + "/secret.txt\">");
+  Write("evil.dtd", "<!ENTITY leak SYSTEM \"file://" + folder_.path() + "secret.txt\">");
   struct Case {
     const char* name;
     std::string document;
   };
   const Case cases[] = {
       {"external general entity",
-       "<!DOCTYPE r [<!ENTITY x SYSTEM \"file://" + folder_ + "/secret.txt\">]><r>&x;</r>"},
-      {"external DTD", "<!DOCTYPE r SYSTEM \"file://" + folder_ + "/evil.dtd\"><r>&leak;</r>"},
-      {"parameter entity", "<!DOCTYPE r [<!ENTITY % p SYSTEM \"file://" + folder_ +
-                               "/evil.dtd\"> %p;]><r>&leak;</r>"},
+       "<!DOCTYPE r [<!ENTITY x SYSTEM \"file://" + folder_.path() + "secret.txt\">]><r>&x;</r>"},
+      {"external DTD",
+       "<!DOCTYPE r SYSTEM \"file://" + folder_.path() + "evil.dtd\"><r>&leak;</r>"},
+      {"parameter entity", "<!DOCTYPE r [<!ENTITY % p SYSTEM \"file://" + folder_.path() +
+                               "evil.dtd\"> %p;]><r>&leak;</r>"},
   };
   for (const Case& row : cases) {
     SCOPED_TRACE(row.name);
