@@ -1,12 +1,14 @@
 // The job context and the job runner. TFunzioniForm owns, for one job, the connection, its one
-// transaction and the two queries; the courier routines are its operations (defined with each
-// courier) and borrow them. The entry functions create a context, run the job and destroy it.
+// transaction, the two queries and the XML document; the courier routines are its operations
+// (defined with each courier) and borrow them. The entry functions create a context, run the job
+// and destroy it.
 #pragma once
 
 #include <string>
 
 #include "db/firebird.h"
 #include "platform/forms.h"
+#include "platform/xml.h"
 
 namespace vorlabws {
 
@@ -21,11 +23,13 @@ class TFunzioniForm : public TComponent {
   // that fails, shows "Errore apertura archivio" and carries on.
   explicit TFunzioniForm(const std::u16string& Database);
 
-  // Declared in this order so the queries go first, then the transaction, then the connection.
+  // Declared in this order so the document and the queries go first, then the transaction, then
+  // the connection.
   IBDatabase IBDatabase1;
   IBTransaction IBTransaction1{IBDatabase1};
   IBQuery IBQuery1{IBDatabase1, IBTransaction1};
   IBQuery IBQuery2{IBDatabase1, IBTransaction1};
+  XmlDocument XMLDocument1;  // the DHL reply, once read
 
   std::u16string Testata;
   std::u16string Riga;

@@ -2,6 +2,7 @@
 
 #include "platform/code_page.h"
 #include "platform/files.h"
+#include "platform/text.h"
 
 namespace vorlabws {
 
@@ -25,6 +26,13 @@ std::u16string NormaliseTemplateLines(const std::u16string& text) {
 
 std::u16string ReadTemplateText(const std::u16string& path) {
   return NormaliseTemplateLines(DecodeTextFile(ReadFileBytes(path)));
+}
+
+std::u16string FillPlaceholders(std::u16string text, const std::vector<Placeholder>& placeholders) {
+  for (const Placeholder& placeholder : placeholders) {
+    text = ReplaceAll(text, placeholder.name, placeholder.value);
+  }
+  return text;
 }
 
 }  // namespace vorlabws

@@ -32,6 +32,15 @@ UniqueFd OpenOrRaise(const std::string& path, int flags, const char* what) {
   return UniqueFd(new int(fd));
 }
 
+void WriteAll(int fd, const std::string& bytes, const std::string& name) {
+  for (size_t done = 0; done < bytes.size();) {
+    const ssize_t put = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (put < 0 && errno == EINTR) continue;
+    if (put < 0) RaiseFileError("Cannot write", name);
+    done += static_cast<size_t>(put);
+  }
+}
+
 }  // namespace
 
 std::string ReadFileBytes(const std::u16string& path) {
@@ -51,11 +60,30 @@ std::string ReadFileBytes(const std::u16string& path) {
 void WriteFileBytes(const std::u16string& path, const std::string& bytes) {
   const std::string name = Utf16ToUtf8(path);
   const UniqueFd fd = OpenOrRaise(name, O_WRONLY | O_CREAT | O_TRUNC, "Cannot create");
-  for (size_t done = 0; done < bytes.size();) {
-    const ssize_t put = ::write(*fd, bytes.data() + done, bytes.size() - done);
-    if (put < 0 && errno == EINTR) continue;
-    if (put < 0) RaiseFileError("Cannot write", name);
-    done += static_cast<size_t>(put);
+  WriteAll(*fd, bytes, name);
+}
+
+void WriteFileReplacing(const std::u16string& path, const std::string& bytes) {
+  const std::string name = Utf16ToUtf8(path);
+  const size_t slash = name.find_last_of('/');
+  const size_t base = slash == std::string::npos ? 0 : slash + 1;
+  // A hidden name in the same folder, so the rename stays on one file system.
+  std::string temporary = name.substr(0, base) + "." + name.substr(base) + ".XXXXXX";
+  const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+  if (fd < 0) RaiseFileError("Cannot create a file beside", name);
+  try {
+    {
+      const UniqueFd owned(new int(fd));
+      // The permissions a plain create would give, not the private ones of a temporary file.
+      const mode_t mask = ::umask(0);
+      ::umask(mask);
+      ::fchmod(*owned, 0666 & ~mask);
+      WriteAll(*owned, bytes, temporary);
+    }
+    if (::rename(temporary.c_str(), name.c_str()) != 0) RaiseFileError("Cannot replace", name);
+  } catch (const FileError&) {
+    ::unlink(temporary.c_str());
+    throw;
   }
 }
 

@@ -12,6 +12,10 @@ std::string ReadFileBytes(const std::u16string& path);
 // Creates or overwrites the file with exactly these bytes; raises FileError when it cannot.
 void WriteFileBytes(const std::u16string& path, const std::string& bytes);
 
+// Writes the bytes to a new file beside `path`, then renames it to `path`, so that a reader finds
+// either the complete new file or none (or the old one); the new file is removed when that fails.
+void WriteFileReplacing(const std::u16string& path, const std::string& bytes);
+
 // Removes the file when it exists; raises FileError when it exists and cannot be removed.
 void RemoveFileIfExists(const std::u16string& path);
 

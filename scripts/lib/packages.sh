@@ -8,6 +8,9 @@ VORLABWS_PACKAGES=(
   firebird3.0-server
   firebird-dev
   libcurl4-openssl-dev
+  ca-certificates
+  openssl
+  libssl-dev
   libxml2-dev
   libfltk1.3-dev
   libx11-dev

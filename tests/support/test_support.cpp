@@ -131,14 +131,18 @@ std::string JobTablesScript() {
 }
 
 WorkerRun RunWorker(const std::vector<std::string>& arguments, const StartOptions& options) {
+  return RunWorkerAt(ProgramFolderOfBuild() + "VorlabWS", arguments, options);
+}
+
+WorkerRun RunWorkerAt(const std::string& executable, const std::vector<std::string>& arguments,
+                      const StartOptions& options) {
   StartOptions worker_options = options;
   worker_options.new_session = true;
   worker_options.removed_environment.insert(worker_options.removed_environment.end(),
                                             {"DISPLAY", "WAYLAND_DISPLAY"});
   std::vector<std::u16string> wide;
   for (const std::string& argument : arguments) wide.push_back(Utf8ToUtf16(argument));
-  const ProcessResult result =
-      RunProcess(Utf8ToUtf16(ProgramFolderOfBuild() + "VorlabWS"), wide, worker_options);
+  const ProcessResult result = RunProcess(Utf8ToUtf16(executable), wide, worker_options);
   return {result.exit_code, result.standard_output, result.standard_error};
 }
 

@@ -74,7 +74,9 @@ struct WorkerRun {
   std::string standard_output;
   std::string standard_error;
 };
-WorkerRun RunWorker(const std::vector<std::string>& arguments,
-                    const StartOptions& options = {});
+WorkerRun RunWorker(const std::vector<std::string>& arguments, const StartOptions& options = {});
+// The same for a copy of the worker at `executable` (a program folder of a test's own).
+WorkerRun RunWorkerAt(const std::string& executable, const std::vector<std::string>& arguments,
+                      const StartOptions& options = {});
 
 }  // namespace vorlabws::testing

@@ -1,0 +1,171 @@
+// Times one DHL label job end to end (the worker with the real relay against the stand-in service
+// on loopback) beside its floor: isql-fb running the job's own statements on the same database,
+// plus the relay's exchange run on its own. Wall and CPU time (the process and what it waited
+// for), median of the runs, on the Firebird server and on the embedded engine. Last, the worker's
+// CPU time while a relay sleeps one second: the wait must not spin.
+//
+// Usage: dhl_job_bench [runs]   (default 20)
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "couriers/dhl/dhl_label.h"
+#include "couriers/dhl/dhl_reply.h"
+#include "platform/code_page.h"
+#include "platform/files.h"
+#include "platform/process.h"
+#include "tests/dhl/dhl_test_support.h"
+
+namespace vorlabws::testing {
+namespace {
+
+struct Measure {
+  double wall = 0;  // seconds
+  double cpu = 0;   // seconds of user and system time of the waited-for processes
+};
+
+double ChildrenCpuSeconds() {
+  rusage usage{};
+  ::getrusage(RUSAGE_CHILDREN, &usage);
+  const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
+  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+Measure Time(const std::function<void()>& run) {
+  const double cpu = ChildrenCpuSeconds();
+  const auto start = std::chrono::steady_clock::now();
+  run();
+  const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - start;
+  return {wall.count(), ChildrenCpuSeconds() - cpu};
+}
+
+Measure Median(std::vector<Measure> measures) {
+  const auto middle = [&](auto member) {
+    std::sort(measures.begin(), measures.end(),
+              [&](const Measure& a, const Measure& b) { return a.*member < b.*member; });
+    return measures[measures.size() / 2].*member;
+  };
+  return {middle(&Measure::wall), middle(&Measure::cpu)};
+}
+
+void Require(bool condition, const std::string& what) {
+  if (!condition) {
+    std::fprintf(stderr, "dhl_job_bench: %s\n", what.c_str());
+    std::exit(1);
+  }
+}
+
+// The statements the worker runs for the job, as isql-fb reads them: the job SELECT, the header
+// UPDATE, the re-select, the row UPDATE with the three label texts, the ESITO UPDATE, each UPDATE
+// committed. Built from the reply and the texts of a run of the worker, in Windows-1252.
+std::string JobScript(const std::string& connection, const ProgramFolderCopy& program,
+                      const JobDatabase& database) {
+  const std::u16string reply_path = Utf8ToUtf16(program.path() + "data/out/dhl_15_2.txt");
+  const DhlReply reply = ReadReply(XmlDocument::Load(reply_path), reply_path);
+  IBDatabase unattached;
+  IBTransaction transaction(unattached);
+  IBQuery query(unattached, transaction);
+  const std::u16string select =
+      u"SELECT * FROM VORLABT T INNER JOIN VORLABR R ON T.ID=R.TESTATA WHERE T.ID=15 AND R.RIGA=2";
+  std::u16string script = u"SET NAMES WIN1252;\nCONNECT '" + Utf8ToUtf16(connection) +
+                          u"' USER 'SYSDBA' PASSWORD 'ambertide';\nSET HEADING OFF;\n" + select +
+                          u";\n";
+  LoadHeaderUpdate(query, reply.routing, u"15");
+  script += query.SQL.Text() + u";\nCOMMIT;\n" + select + u";\n";
+  const std::string row = "SELECT * FROM VORLABR WHERE TESTATA=15 AND RIGA=2";
+  LoadRowUpdate(query,
+                {database.Value(row, "REPORT_ETICHETTA"), database.Value(row, "REPORT_ARCHIVIO"),
+                 database.Value(row, "REPORT_CUSTOM")},
+                u"15", u"2");
+  script += query.SQL.Text() + u";\nCOMMIT;\n";
+  script += u"UPDATE VORLABR SET ESITO='000 - Completato' WHERE TESTATA=15 AND RIGA=2;\nCOMMIT;\n";
+  return Utf16ToCp1252(script);
+}
+
+void Report(const char* name, const Measure& measure) {
+  std::printf("  %-44s wall %7.1f ms   cpu %7.1f ms\n", name, measure.wall * 1000,
+              measure.cpu * 1000);
+}
+
+void BenchEngine(Engine engine, int runs, const DhlStandIn& service) {
+  TempFolder folder;
+  ProgramFolderCopy program(folder.path() + "program/");
+  program.InstallRealRelay();
+  JobDatabase database(engine, folder.path() + "archivio.fdb");
+  AddDhlJob(database, 15, 2);
+  StartOptions options;
+  options.environment = {{"VORLABWS_DHL_URL", service.address()}};
+  const auto worker = [&] {
+    const WorkerRun run = program.Run({database.connection(), "15", "2"}, options);
+    Require(run.exit_code == 0,
+            "the worker ended with " + std::to_string(run.exit_code) + ": " + run.standard_output);
+  };
+  worker();  // warms the caches and leaves the reply and texts the floor replays
+
+  const std::string script = JobScript(database.connection(), program, database);
+  const auto isql = [&] {
+    const ProcessResult run = RunProcess(u"/usr/bin/isql-fb", {u"-q", u"-bail"}, {}, script);
+    Require(run.exit_code == 0, "isql-fb failed: " + run.standard_output + run.standard_error);
+  };
+  const auto relay = [&] {
+    const ProcessResult run = RunProcess(
+        Utf8ToUtf16(program.path() + "Relayer.exe"),
+        {Utf8ToUtf16(service.address()), Utf8ToUtf16(program.path() + "data"), u"dhl_15_2.txt"});
+    Require(run.exit_code == 0, "the relay failed: " + run.standard_error);
+  };
+
+  std::vector<Measure> worker_runs, isql_runs, relay_runs, floor_runs;
+  for (int i = 0; i < runs; ++i) {
+    worker_runs.push_back(Time(worker));
+    const Measure statements = Time(isql);
+    const Measure exchange = Time(relay);
+    isql_runs.push_back(statements);
+    relay_runs.push_back(exchange);
+    floor_runs.push_back({statements.wall + exchange.wall, statements.cpu + exchange.cpu});
+  }
+  const Measure w = Median(worker_runs), f = Median(floor_runs);
+  std::printf("%s engine, median of %d runs:\n", EngineName(engine), runs);
+  Report("worker (job with the real relay)", w);
+  Report("isql-fb running the job's statements", Median(isql_runs));
+  Report("relay on its own", Median(relay_runs));
+  Report("floor (isql-fb + relay, run by run)", f);
+  std::printf("  ratio worker / floor: wall %.2f, cpu %.2f\n\n", w.wall / f.wall, w.cpu / f.cpu);
+}
+
+// The worker with a relay that ends at once and with one that sleeps a second first (both leave
+// no reply): the difference in CPU time is what the wait costs.
+void BenchWaitingForRelay(int runs) {
+  TempFolder folder;
+  ProgramFolderCopy program(folder.path() + "program/");
+  JobDatabase database(Engine::kEmbedded, folder.path() + "archivio.fdb");
+  AddDhlJob(database, 15, 2);
+  std::printf("Waiting for a relay that leaves no reply, median of %d runs:\n", runs);
+  for (const auto& [name, script] : {std::pair{"relay ending at once", "exit 1"},
+                                     std::pair{"relay sleeping one second", "sleep 1\nexit 1"}}) {
+    program.InstallRelayScript(script);
+    std::vector<Measure> measures;
+    for (int i = 0; i < runs; ++i) {
+      measures.push_back(Time([&] { program.Run({database.connection(), "15", "2"}); }));
+    }
+    Report(name, Median(measures));
+  }
+}
+
+}  // namespace
+}  // namespace vorlabws::testing
+
+int main(int argc, char** argv) {
+  using namespace vorlabws::testing;
+  const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
+  const DhlStandIn service;
+  BenchEngine(Engine::kServer, runs, service);
+  BenchEngine(Engine::kEmbedded, runs, service);
+  BenchWaitingForRelay(std::min(runs, 5));
+  return 0;
+}

@@ -1,0 +1,51 @@
+#include "couriers/dhl/dhl_job.h"
+
+#include "platform/code_page.h"
+#include "platform/files.h"
+#include "platform/text.h"
+
+namespace vorlabws {
+
+DhlJobFiles::DhlJobFiles(const std::u16string& FilePath, const std::u16string& Testata,
+                         const std::u16string& Riga)
+    : request_template(FilePath + u"data/dhl_template.txt"),
+      request_name(u"dhl_" + Testata + u"_" + Riga + u".txt"),
+      data_folder(FilePath + u"data"),
+      request(FilePath + u"data/" + request_name),
+      reply(FilePath + u"data/out/" + request_name),
+      label_template(FilePath + u"report/DHL.prn"),
+      errore(FilePath + u"errore.txt") {}
+
+std::u16string ColumnText(const IBQuery& job, const char16_t* column) {
+  return job.FieldByName(column).AsString();
+}
+
+std::u16string WithDecimalPoint(const std::u16string& number) {
+  return ReplaceAll(number, u",", u".");
+}
+
+SqlText& NewStatement(IBQuery& query) {
+  query.Close();
+  query.SQL.Clear();
+  return query.SQL;
+}
+
+bool ExecuteJobUpdate(IBQuery& query, IBTransaction& transaction,
+                      const std::u16string& errore_path) {
+  try {
+    query.ExecSQL();
+    transaction.CommitRetaining();
+    return true;
+  } catch (const Failure&) {
+    try {
+      transaction.RollbackRetaining();
+    } catch (const Failure&) {
+      // errore.txt and the outcome report the statement that failed; a failed rollback adds
+      // nothing.
+    }
+    WriteFileBytes(errore_path, Utf16ToUtf8(query.SQL.Text() + u"\r\n"));
+    return false;
+  }
+}
+
+}  // namespace vorlabws

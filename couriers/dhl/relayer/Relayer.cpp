@@ -1,0 +1,50 @@
+// The relay between a DHL label job and the courier's document-rendering service. Started by the
+// worker as: Relayer.exe ADDRESS DATA_FOLDER REQUEST_FILE. Posts the bytes of
+// DATA_FOLDER/REQUEST_FILE to ADDRESS as XML and leaves the reply body in
+// DATA_FOLDER/out/REQUEST_FILE, complete or not at all. Exits 0 when the reply is there; otherwise
+// 1 with one line on standard error.
+#include <cstdio>
+#include <exception>
+#include <string>
+
+#include "platform/code_page.h"
+#include "platform/files.h"
+#include "platform/http.h"
+
+namespace {
+
+void Relay(const std::u16string& address, const std::u16string& data_folder,
+           const std::u16string& request_name) {
+  const std::string request = vorlabws::ReadFileBytes(data_folder + u"/" + request_name);
+  vorlabws::HttpClient client;
+  const vorlabws::HttpResponse response =
+      client.Post(address, {{u"Content-Type", u"text/xml; charset=utf-8"}}, request,
+                  [](long status) { return status >= 200 && status <= 299; });
+  if (response.status < 200 || response.status > 299) {
+    throw vorlabws::Failure(vorlabws::Utf16ToUtf8(address) + " answered " +
+                            std::to_string(response.status) + " " +
+                            vorlabws::Utf16ToUtf8(response.status_text));
+  }
+  vorlabws::WriteFileReplacing(data_folder + u"/out/" + request_name, response.body);
+}
+
+void ReportLine(const std::string& text) {
+  std::fprintf(stderr, "Relayer.exe: %s\n", text.c_str());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 4) {
+    ReportLine("usage: Relayer.exe ADDRESS DATA_FOLDER REQUEST_FILE");
+    return 1;
+  }
+  try {
+    Relay(vorlabws::Utf8ToUtf16(argv[1]), vorlabws::Utf8ToUtf16(argv[2]),
+          vorlabws::Utf8ToUtf16(argv[3]));
+    return 0;
+  } catch (const std::exception& failure) {
+    ReportLine(failure.what());
+    return 1;
+  }
+}
