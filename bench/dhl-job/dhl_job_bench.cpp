@@ -5,8 +5,6 @@
 // CPU time while a relay sleeps one second: the wait must not spin.
 //
 // Usage: dhl_job_bench [runs]   (default 20)
-#include <sys/resource.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -15,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/support/job_timing.h"
 #include "couriers/dhl/dhl_label.h"
 #include "couriers/dhl/dhl_reply.h"
 #include "platform/code_page.h"
@@ -25,34 +24,10 @@
 namespace vorlabws::testing {
 namespace {
 
-struct Measure {
-  double wall = 0;  // seconds
-  double cpu = 0;   // seconds of user and system time of the waited-for processes
-};
-
-double ChildrenCpuSeconds() {
-  rusage usage{};
-  ::getrusage(RUSAGE_CHILDREN, &usage);
-  const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
-  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
-Measure Time(const std::function<void()>& run) {
-  const double cpu = ChildrenCpuSeconds();
-  const auto start = std::chrono::steady_clock::now();
-  run();
-  const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - start;
-  return {wall.count(), ChildrenCpuSeconds() - cpu};
-}
-
-Measure Median(std::vector<Measure> measures) {
-  const auto middle = [&](auto member) {
-    std::sort(measures.begin(), measures.end(),
-              [&](const Measure& a, const Measure& b) { return a.*member < b.*member; });
-    return measures[measures.size() / 2].*member;
-  };
-  return {middle(&Measure::wall), middle(&Measure::cpu)};
-}
+using bench::Measure;
+using bench::Median;
+using bench::Report;
+using bench::Time;
 
 void Require(bool condition, const std::string& what) {
   if (!condition) {
@@ -86,11 +61,6 @@ std::string JobScript(const std::string& connection, const ProgramFolderCopy& pr
   script += query.SQL.Text() + u";\nCOMMIT;\n";
   script += u"UPDATE VORLABR SET ESITO='000 - Completato' WHERE TESTATA=15 AND RIGA=2;\nCOMMIT;\n";
   return Utf16ToCp1252(script);
-}
-
-void Report(const char* name, const Measure& measure) {
-  std::printf("  %-44s wall %7.1f ms   cpu %7.1f ms\n", name, measure.wall * 1000,
-              measure.cpu * 1000);
 }
 
 void BenchEngine(Engine engine, int runs, const DhlStandIn& service) {

@@ -42,9 +42,8 @@ void TFunzioniForm::BRT_CalcolaInstradamento(std::u16string& Result) {
     const bool testata_aggiornata = ExecuteBrtUpdate(IBQuery1, IBTransaction1);
     if (!testata_aggiornata) Result = kErroreTestata;
 
-    const std::u16string Report_Custom =
-        FillPlaceholders(ReadTemplateText(FilePath + u"report/BRT.prn"),
-                         TemplateLabelPlaceholders(job, *Response));
+    const std::u16string Report_Custom = FillPlaceholders(
+        ReadTemplateText(FilePath + u"report/BRT.prn"), TemplateLabelPlaceholders(job, *Response));
     LoadBrtRowUpdate(IBQuery1, report, Report_Custom, Testata, Riga);
     if (!ExecuteBrtUpdate(IBQuery1, IBTransaction1)) {
       Result = kErroreRiga;

@@ -15,7 +15,9 @@ std::u16string ZeroAsLetterO(std::u16string text) {
   return text;
 }
 
-std::u16string Zeros(int64_t value, int32_t width) { return RiempiSinZero(IntToText(value), width); }
+std::u16string Zeros(int64_t value, int32_t width) {
+  return RiempiSinZero(IntToText(value), width);
+}
 
 }  // namespace
 
@@ -37,7 +39,8 @@ std::u16string WithCheckDigit(const std::u16string& barcode) {
   for (size_t i = 1; i <= barcode.size(); ++i) {
     const char16_t c = barcode[i - 1];
     if (c < u'0' || c > u'9') {
-      throw BarcodeError("Barcode '" + Utf16ToUtf8(barcode) + "' holds a character that is not a digit");
+      throw BarcodeError("Barcode '" + Utf16ToUtf8(barcode) +
+                         "' holds a character that is not a digit");
     }
     const int d = c - u'0';
     if (i % 2 == 0) {

@@ -22,4 +22,5 @@ VORLABWS_PACKAGES=(
   zbar-tools
   bsdextrautils
   procps
+  curl
 )

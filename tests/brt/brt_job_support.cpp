@@ -44,8 +44,8 @@ const BrtJobColumns kRow = {
     {"CODICECARTONE", "'CRT-9'"},
 };
 const std::set<std::string> kRowColumns = {"NUMERO_SEGNA_COLLO", "NUMERO_SEGNA_COLLO_DI",
-                                           "CODICECARTONE", "ESITO", "REPORT_ETICHETTA",
-                                           "REPORT_CUSTOM"};
+                                           "CODICECARTONE",      "ESITO",
+                                           "REPORT_ETICHETTA",   "REPORT_CUSTOM"};
 
 std::string Insert(const std::string& table, const BrtJobColumns& columns) {
   std::string names, values;
@@ -70,7 +70,8 @@ void AddBrtJob(const JobDatabase& database, int testata, int riga, const BrtJobC
   header["ID"] = std::to_string(testata);
   row["TESTATA"] = std::to_string(testata);
   row["RIGA"] = std::to_string(riga);
-  for (const auto& [name, value] : changes) (kRowColumns.contains(name) ? row : header)[name] = value;
+  for (const auto& [name, value] : changes)
+    (kRowColumns.contains(name) ? row : header)[name] = value;
   database.Execute(Insert("VORLABT", header));
   database.Execute(Insert("VORLABR", row));
 }
@@ -82,8 +83,8 @@ void SetText(const JobDatabase& database, const std::string& table, const std::s
   connection.Params = {u"user_name=SYSDBA", u"password=ambertide"};
   IBTransaction transaction(connection);
   IBQuery query(connection, transaction);
-  query.SQL.Add(Utf8ToUtf16("UPDATE " + table + " SET " + column + "=") + query.SQL.Parameter(text) +
-                Utf8ToUtf16(" WHERE " + where));
+  query.SQL.Add(Utf8ToUtf16("UPDATE " + table + " SET " + column + "=") +
+                query.SQL.Parameter(text) + Utf8ToUtf16(" WHERE " + where));
   query.ExecSQL();
   transaction.CommitRetaining();
   transaction.Rollback();
@@ -92,9 +93,9 @@ void SetText(const JobDatabase& database, const std::string& table, const std::s
 BrtJobRow::BrtJobRow(const JobDatabase& database, int testata, int riga) {
   database_.DatabaseName = Utf8ToUtf16(database.connection());
   database_.Params = {u"user_name=SYSDBA", u"password=ambertide"};
-  query_.SQL.Add(Utf8ToUtf16(
-      "SELECT * FROM VORLABT T INNER JOIN VORLABR R ON T.ID=R.TESTATA WHERE T.ID=" +
-      std::to_string(testata) + " AND R.RIGA=" + std::to_string(riga)));
+  query_.SQL.Add(
+      Utf8ToUtf16("SELECT * FROM VORLABT T INNER JOIN VORLABR R ON T.ID=R.TESTATA WHERE T.ID=" +
+                  std::to_string(testata) + " AND R.RIGA=" + std::to_string(riga)));
   query_.Open();
 }
 

@@ -24,8 +24,7 @@ TEST(BrtBarcodeTest, CheckDigit) {
       {"worked example: odd places 27, even places 22", u"01234501123456705",
        u"012345011234567051"},
       {"seventeen zeros", u"00000000000000000", u"000000000000000000"},
-      {"depot 12 to depot 100, zone 12", u"01210001123456712",
-       u"012100011234567122"},
+      {"depot 12 to depot 100, zone 12", u"01210001123456712", u"012100011234567122"},
       {"nines doubled", u"01210001123456799", u"012100011234567999"},
   };
   for (const Row& row : rows) {
@@ -99,14 +98,10 @@ TEST(BrtServiceTypeBoxTest, ByServiceType) {
     std::optional<std::u16string> box;
   };
   const Row rows[] = {
-      {"C: outlined box",
-       u"C",
-       u"^FO000,240^GB065,065,03^FS\r\n^FO020,250^A0N,060,048^FDC^FS"},
-      {"E: filled box, letter reversed",
-       u"E",
+      {"C: outlined box", u"C", u"^FO000,240^GB065,065,03^FS\r\n^FO020,250^A0N,060,048^FDC^FS"},
+      {"E: filled box, letter reversed", u"E",
        u"^FO000,240^GB065,065,60^FS\r\n^FO020,250^A0N,060,048^FR^FDE^FS"},
-      {"H: filled box, letter reversed",
-       u"H",
+      {"H: filled box, letter reversed", u"H",
        u"^FO000,240^GB065,065,60^FS\r\n^FO020,250^A0N,060,048^FR^FDH^FS"},
       {"D: no box", u"D", u""},
       {"lower-case c", u"c", std::nullopt},
@@ -240,8 +235,8 @@ TEST(BrtTemplateLabelTest, PlaceholdersInOrder) {
 TEST(BrtTemplateLabelTest, UnknownServiceTypeLeavesItsPlaceholder) {
   RoutingJob job = ExampleJob();
   job.Request.SetTipoServizioBolle(u"c");
-  const std::u16string label = FillPlaceholders(
-      u"@TIPO_SERVIZIO_BOLLE@\r\n^FD@PO_BARCODE@^FS\r\n", TemplateLabelPlaceholders(job, ExampleReply()));
+  const std::u16string label = FillPlaceholders(u"@TIPO_SERVIZIO_BOLLE@\r\n^FD@PO_BARCODE@^FS\r\n",
+                                                TemplateLabelPlaceholders(job, ExampleReply()));
   EXPECT_EQ(label, u"@TIPO_SERVIZIO_BOLLE@\r\n^FD012345011234567051^FS\r\n");
 }
 
@@ -360,8 +355,8 @@ TEST(BrtJobStatementsTest, RowUpdateSendsTheLabelsAsParameters) {
   IBDatabase unattached;
   IBTransaction transaction(unattached);
   IBQuery query(unattached, transaction);
-  LoadBrtRowUpdate(query, u"^XA\n^FDL'AQUILA^FS\n^XZ\n", u"^XA\r\n^FDDELL'ORSO 'A'^FS\r\n",
-                   u"15", u"2");
+  LoadBrtRowUpdate(query, u"^XA\n^FDL'AQUILA^FS\n^XZ\n", u"^XA\r\n^FDDELL'ORSO 'A'^FS\r\n", u"15",
+                   u"2");
   EXPECT_EQ(query.SQL.Text(),
             u"UPDATE VORLABR SET\r\n"
             u" REPORT_ETICHETTA='^XA\n^FDL\u00B4AQUILA^FS\n^XZ\n',\r\n"
