@@ -26,10 +26,7 @@
 namespace vorlabws::testing {
 namespace {
 
-using bench::Measure;
-using bench::Median;
-using bench::Report;
-using bench::Time;
+using bench::CompareWithFloor;
 
 const std::u16string kSelect =
     u"SELECT * FROM VORLABT T INNER JOIN VORLABR R ON T.ID=R.TESTATA WHERE T.ID=15 AND R.RIGA=1";
@@ -51,7 +48,7 @@ struct JobTraffic {
 };
 
 JobTraffic TrafficOfTheJob(const JobDatabase& database, const standin::StandInService& service) {
-  const BrtJobRow row(database, 15, 1);
+  const JobRecord row(database, 15, 1);
   const RoutingJob job = ReadRoutingJob(row.query());
   const std::shared_ptr<EasySpedDEWS> proxy = GetEasySpedDEWS(true, service.WsdlUrl());
   const std::unique_ptr<DestinationAddressOut2> reply = proxy->CalculateBRTSort(job.Request);
@@ -145,22 +142,10 @@ void BenchEngine(Engine engine, int runs) {
     Require(run.exit_code == 0, "curl failed: " + run.standard_error);
   };
 
-  std::vector<Measure> worker_runs, isql_runs, curl_runs, floor_runs;
-  for (int i = 0; i < runs; ++i) {
-    worker_runs.push_back(Time(worker));
-    const Measure statements = Time(isql);
-    const Measure exchanges = Time(curl);
-    isql_runs.push_back(statements);
-    curl_runs.push_back(exchanges);
-    floor_runs.push_back({statements.wall + exchanges.wall, statements.cpu + exchanges.cpu});
-  }
-  const Measure w = Median(worker_runs), f = Median(floor_runs);
-  std::printf("%s engine, median of %d runs:\n", EngineName(engine), runs);
-  Report("worker (the whole BRT job)", w);
-  Report("isql-fb running the job's statements", Median(isql_runs));
-  Report("curl making the job's three exchanges", Median(curl_runs));
-  Report("floor (isql-fb + curl, run by run)", f);
-  std::printf("  ratio worker / floor: wall %.2f, cpu %.2f\n\n", w.wall / f.wall, w.cpu / f.cpu);
+  CompareWithFloor(
+      std::string(EngineName(engine)) + " engine", runs, {"worker (the whole BRT job)", worker},
+      {"isql-fb running the job's statements", isql},
+      {"curl making the job's three exchanges", curl}, "floor (isql-fb + curl, run by run)");
 }
 
 }  // namespace

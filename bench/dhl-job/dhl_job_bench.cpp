@@ -24,6 +24,7 @@
 namespace vorlabws::testing {
 namespace {
 
+using bench::CompareWithFloor;
 using bench::Measure;
 using bench::Median;
 using bench::Report;
@@ -90,22 +91,10 @@ void BenchEngine(Engine engine, int runs, const DhlStandIn& service) {
     Require(run.exit_code == 0, "the relay failed: " + run.standard_error);
   };
 
-  std::vector<Measure> worker_runs, isql_runs, relay_runs, floor_runs;
-  for (int i = 0; i < runs; ++i) {
-    worker_runs.push_back(Time(worker));
-    const Measure statements = Time(isql);
-    const Measure exchange = Time(relay);
-    isql_runs.push_back(statements);
-    relay_runs.push_back(exchange);
-    floor_runs.push_back({statements.wall + exchange.wall, statements.cpu + exchange.cpu});
-  }
-  const Measure w = Median(worker_runs), f = Median(floor_runs);
-  std::printf("%s engine, median of %d runs:\n", EngineName(engine), runs);
-  Report("worker (job with the real relay)", w);
-  Report("isql-fb running the job's statements", Median(isql_runs));
-  Report("relay on its own", Median(relay_runs));
-  Report("floor (isql-fb + relay, run by run)", f);
-  std::printf("  ratio worker / floor: wall %.2f, cpu %.2f\n\n", w.wall / f.wall, w.cpu / f.cpu);
+  CompareWithFloor(std::string(EngineName(engine)) + " engine", runs,
+                   {"worker (job with the real relay)", worker},
+                   {"isql-fb running the job's statements", isql}, {"relay on its own", relay},
+                   "floor (isql-fb + relay, run by run)");
 }
 
 // The worker with a relay that ends at once and with one that sleeps a second first (both leave

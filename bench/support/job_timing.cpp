@@ -40,4 +40,25 @@ void Report(const char* name, const Measure& measure) {
               measure.cpu * 1000);
 }
 
+void CompareWithFloor(const std::string& title, int runs, const TimedRun& worker,
+                      const TimedRun& statements, const TimedRun& exchanges,
+                      const char* floor_name) {
+  std::vector<Measure> worker_runs, statements_runs, exchanges_runs, floor_runs;
+  for (int i = 0; i < runs; ++i) {
+    worker_runs.push_back(Time(worker.run));
+    const Measure statement = Time(statements.run);
+    const Measure exchange = Time(exchanges.run);
+    statements_runs.push_back(statement);
+    exchanges_runs.push_back(exchange);
+    floor_runs.push_back({statement.wall + exchange.wall, statement.cpu + exchange.cpu});
+  }
+  const Measure w = Median(worker_runs), f = Median(floor_runs);
+  std::printf("%s, median of %d runs:\n", title.c_str(), runs);
+  Report(worker.name, w);
+  Report(statements.name, Median(statements_runs));
+  Report(exchanges.name, Median(exchanges_runs));
+  Report(floor_name, f);
+  std::printf("  ratio worker / floor: wall %.2f, cpu %.2f\n\n", w.wall / f.wall, w.cpu / f.cpu);
+}
+
 }  // namespace vorlabws::bench

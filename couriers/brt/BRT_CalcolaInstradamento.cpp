@@ -4,6 +4,7 @@
 #include "couriers/brt/brt_routing_request.h"
 #include "couriers/brt/brt_template_label.h"
 #include "jobs/Funzioni.h"
+#include "jobs/job_update.h"
 #include "jobs/template_text.h"
 #include "platform/program_folder.h"
 
@@ -39,13 +40,13 @@ void TFunzioniForm::BRT_CalcolaInstradamento(std::u16string& Result) {
     const std::u16string report = BRT_GetLabelForZebraPrinter(*Service, job.Request, *Response);
 
     LoadBrtHeaderUpdate(IBQuery1, *Response, Testata);
-    const bool testata_aggiornata = ExecuteBrtUpdate(IBQuery1, IBTransaction1);
+    const bool testata_aggiornata = ExecuteUpdate(IBQuery1, IBTransaction1);
     if (!testata_aggiornata) Result = kErroreTestata;
 
     const std::u16string Report_Custom = FillPlaceholders(
         ReadTemplateText(FilePath + u"report/BRT.prn"), TemplateLabelPlaceholders(job, *Response));
     LoadBrtRowUpdate(IBQuery1, report, Report_Custom, Testata, Riga);
-    if (!ExecuteBrtUpdate(IBQuery1, IBTransaction1)) {
+    if (!ExecuteUpdate(IBQuery1, IBTransaction1)) {
       Result = kErroreRiga;
     } else if (testata_aggiornata) {
       Result = kCompletato;

@@ -37,19 +37,4 @@ void LoadBrtRowUpdate(IBQuery& query, const std::u16string& report,
   sql.Add(u" WHERE TESTATA=" + Testata + u" AND RIGA=" + Riga);
 }
 
-bool ExecuteBrtUpdate(IBQuery& query, IBTransaction& transaction) {
-  try {
-    query.ExecSQL();
-    transaction.CommitRetaining();
-    return true;
-  } catch (const Failure&) {
-    try {
-      transaction.RollbackRetaining();
-    } catch (const Failure&) {
-      // The outcome reports the update that failed; a failed rollback adds nothing to it.
-    }
-    return false;
-  }
-}
-
 }  // namespace vorlabws

@@ -1,6 +1,5 @@
 // The two statements a BRT label job writes, loaded into the job query's text: the routing into
-// the header, the two labels into the row. Each runs and commits on its own, keeping the job's
-// transaction; a failure is rolled back and reported to the caller by the result.
+// the header, the two labels into the row.
 #pragma once
 
 #include <string>
@@ -21,8 +20,5 @@ void LoadBrtHeaderUpdate(IBQuery& query, const DestinationAddressOut2& Response,
 void LoadBrtRowUpdate(IBQuery& query, const std::u16string& report,
                       const std::u16string& Report_Custom, const std::u16string& Testata,
                       const std::u16string& Riga);
-
-// Runs the loaded statement and commits it; on a failure rolls back and returns false.
-bool ExecuteBrtUpdate(IBQuery& query, IBTransaction& transaction);
 
 }  // namespace vorlabws

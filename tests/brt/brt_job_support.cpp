@@ -90,20 +90,6 @@ void SetText(const JobDatabase& database, const std::string& table, const std::s
   transaction.Rollback();
 }
 
-BrtJobRow::BrtJobRow(const JobDatabase& database, int testata, int riga) {
-  database_.DatabaseName = Utf8ToUtf16(database.connection());
-  database_.Params = {u"user_name=SYSDBA", u"password=ambertide"};
-  query_.SQL.Add(
-      Utf8ToUtf16("SELECT * FROM VORLABT T INNER JOIN VORLABR R ON T.ID=R.TESTATA WHERE T.ID=" +
-                  std::to_string(testata) + " AND R.RIGA=" + std::to_string(riga)));
-  query_.Open();
-}
-
-BrtJobRow::~BrtJobRow() {
-  query_.Close();
-  transaction_.Rollback();
-}
-
 WorkerFolder::WorkerFolder(const std::string& label_template) {
   std::filesystem::copy_file(ProgramFolderOfBuild() + "VorlabWS", folder_.path() + "VorlabWS");
   std::filesystem::create_directory(folder_.path() + "report");

@@ -1,6 +1,6 @@
 // What the BRT job tests share: a complete BRT label job in a job database (a Milan recipient,
-// one parcel), its joined row read as the worker reads it, and a program folder of a test's own
-// (a copy of the built worker beside a label template of the test's choosing).
+// one parcel), and a program folder of a test's own (a copy of the built worker beside a label
+// template of the test's choosing).
 #pragma once
 
 #include <map>
@@ -25,19 +25,6 @@ void AddBrtJob(const JobDatabase& database, int testata, int riga,
 // so it may be longer than a literal.
 void SetText(const JobDatabase& database, const std::string& table, const std::string& column,
              const std::string& where, const std::u16string& text);
-
-// The job's joined row, open on a connection of its own, read exactly as the worker reads it.
-class BrtJobRow {
- public:
-  BrtJobRow(const JobDatabase& database, int testata, int riga);
-  ~BrtJobRow();
-  const IBQuery& query() const { return query_; }
-
- private:
-  IBDatabase database_;
-  IBTransaction transaction_{database_};
-  IBQuery query_{database_, transaction_};
-};
 
 // A program folder in a temporary folder: a copy of the built worker and report/BRT.prn holding
 // `label_template`.

@@ -22,7 +22,7 @@ class BrtRequestTest : public ::testing::Test {
 
   RoutingJob Read(const BrtJobColumns& changes) {
     AddBrtJob(database_, next_testata_, 1, changes);
-    const BrtJobRow row(database_, next_testata_++, 1);
+    const JobRecord row(database_, next_testata_++, 1);
     return ReadRoutingJob(row.query());
   }
 
@@ -171,7 +171,7 @@ TEST_F(BrtRequestTest, ColumnValuesAsTheRequestReadsThem) {
 TEST_F(BrtRequestTest, MissingColumnIsAFailure) {
   AddBrtJob(database_, 1, 1);
   database_.Execute("ALTER TABLE VORLABT DROP FERMO_DEPOSITO");
-  const BrtJobRow row(database_, 1, 1);
+  const JobRecord row(database_, 1, 1);
   try {
     ReadRoutingJob(row.query());
     ADD_FAILURE() << "no failure";
