@@ -90,10 +90,12 @@ void SetText(const JobDatabase& database, const std::string& table, const std::s
   transaction.Rollback();
 }
 
-WorkerFolder::WorkerFolder(const std::string& label_template) {
+WorkerFolder::WorkerFolder(const std::optional<std::string>& label_template) {
   std::filesystem::copy_file(ProgramFolderOfBuild() + "VorlabWS", folder_.path() + "VorlabWS");
   std::filesystem::create_directory(folder_.path() + "report");
-  WriteFileBytes(Utf8ToUtf16(folder_.path() + "report/BRT.prn"), label_template);
+  if (label_template) {
+    WriteFileBytes(Utf8ToUtf16(folder_.path() + "report/BRT.prn"), *label_template);
+  }
 }
 
 WorkerRun WorkerFolder::Run(const std::vector<std::string>& arguments,

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,10 +28,10 @@ void SetText(const JobDatabase& database, const std::string& table, const std::s
              const std::string& where, const std::u16string& text);
 
 // A program folder in a temporary folder: a copy of the built worker and report/BRT.prn holding
-// `label_template`.
+// `label_template`, or no template at all.
 class WorkerFolder {
  public:
-  explicit WorkerFolder(const std::string& label_template);
+  explicit WorkerFolder(const std::optional<std::string>& label_template);
 
   // Runs the copy with the BRT service description at `wsdl`.
   WorkerRun Run(const std::vector<std::string>& arguments, const std::u16string& wsdl) const;

@@ -175,6 +175,21 @@ TEST_P(BrtRoutedJobTest, StoresRoutingAndBothLabels) {
   EXPECT_EQ(Requests(service), "requests 3");
 }
 
+TEST(BrtMissingTemplateTest, EndsAsACommunicationErrorWithTheHeaderCommitted) {
+  const BrtJobDatabase jobs(Engine::kServer);
+  AddBrtJob(jobs.database(), 15, 1);
+  const StandInService service;
+  const WorkerFolder program(std::nullopt);
+
+  const WorkerRun run = program.Run({jobs.database().connection(), "15", "1"}, service.WsdlUrl());
+
+  EXPECT_EQ(run.exit_code, 3);
+  EXPECT_EQ(run.standard_output, "");
+  EXPECT_EQ(jobs.Row(15, "ESITO"), u"002 - Errore di comunicazione con il webservice BRT");
+  EXPECT_EQ(jobs.Header(15), kRoutedHeader);
+  EXPECT_FALSE(jobs.LabelsStored(15));
+}
+
 INSTANTIATE_TEST_SUITE_P(Engines, BrtRoutedJobTest,
                          ::testing::Values(Engine::kEmbedded, Engine::kServer),
                          [](const auto& info) { return EngineName(info.param); });
