@@ -294,4 +294,20 @@ std::string XmlDocument::Bytes() const {
   return std::string(reinterpret_cast<const char*>(owned.get()), static_cast<size_t>(size));
 }
 
+std::u16string EscapeXmlText(std::u16string_view text) {
+  std::u16string escaped;
+  escaped.reserve(text.size());
+  for (const char16_t c : text) {
+    switch (c) {
+      case u'&': escaped += u"&amp;"; break;
+      case u'<': escaped += u"&lt;"; break;
+      case u'>': escaped += u"&gt;"; break;
+      case u'"': escaped += u"&quot;"; break;
+      case u'\'': escaped += u"&apos;"; break;
+      default: escaped.push_back(c);
+    }
+  }
+  return escaped;
+}
+
 }  // namespace vorlabws

@@ -112,4 +112,8 @@ class XmlDocument {
   XmlDocHandle doc_;
 };
 
+// The text with the five characters XML reserves written as entities, so that it stands as plain
+// character data or attribute value wherever a template puts it.
+std::u16string EscapeXmlText(std::u16string_view text);
+
 }  // namespace vorlabws

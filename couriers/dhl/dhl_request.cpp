@@ -3,6 +3,7 @@
 #include "couriers/dhl/dhl_job.h"
 #include "jobs/template_text.h"
 #include "platform/text.h"
+#include "platform/xml.h"
 
 namespace vorlabws {
 namespace {
@@ -21,9 +22,12 @@ std::u16string ServiceList(const IBQuery& job) {
 
 }  // namespace
 
+// The request is XML: a value holding "&" or "<" (a company such as "Rossi & Figli") would make it
+// malformed and the shipment would be refused, so every value from the job goes in as escaped
+// character data. The insurance fragment is XML of our own and goes in as it is.
 std::u16string FillRequest(std::u16string Request, const IBQuery& job) {
-  const auto column = [&job](const char16_t* name) { return ColumnText(job, name); };
-  const std::u16string NumSped = column(u"NUMERO_SPEDIZIONE");
+  const auto column = [&job](const char16_t* name) { return EscapeXmlText(ColumnText(job, name)); };
+  const std::u16string NumSped = ColumnText(job, u"NUMERO_SPEDIZIONE");
   return FillPlaceholders(
       std::move(Request),
       {
@@ -48,8 +52,9 @@ std::u16string FillRequest(std::u16string Request, const IBQuery& job) {
           {u"@PICKUP_DATE@", column(u"ANNO") + u"-" + column(u"MESE") + u"-" + column(u"GIORNO")},
           {u"@SHIPMENT_WEIGHT@", WithDecimalPoint(column(u"PESO_TOT"))},
           {u"@TOTAL_NO_OF_PIECES@", column(u"TOTALE_SEGNA_COLLI")},
-          {u"@SHIPMENT_ID@", NumSped.substr(0, 9)},
-          {u"@SHIPMENT_ID_CHECK_DIGIT@", NumSped.size() > 9 ? NumSped.substr(9, 1) : u""},
+          {u"@SHIPMENT_ID@", EscapeXmlText(NumSped.substr(0, 9))},
+          {u"@SHIPMENT_ID_CHECK_DIGIT@",
+           EscapeXmlText(NumSped.size() > 9 ? NumSped.substr(9, 1) : u"")},
           {u"@PIECE_CONTENT@", column(u"DESCRIZIONE_SPEDIZIONE")},
           {u"@SERVICE@", ServiceList(job)},
           {u"@PIECE_LP@", column(u"NUMERO_SEGNA_COLLO")},

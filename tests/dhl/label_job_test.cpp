@@ -104,6 +104,13 @@ TEST_P(LabelJobTest, CompleteJobs) {
        u"L\u00B4Atelier, Leopoldstraße 5",
        u"EXPRESS WORLDWIDE|MNC|MNC-80|COTE D\u00B4IVOIRE|2L|CI80802 + 48000000|"
        u"JJD0146000062810001|L\u00B4Atelier\r\n"},
+      {"characters that XML reserves in the company name",
+       {{"DEST_RAGSOC", "'Rossi & Figli <Srl>'"}},
+       {u"EXPRESS WORLDWIDE", u"ITALY", u"MIL", u"MNC", u"MNC-80", u"WPX", u"Y", u"GERMANY", u"2L",
+        u"DE80802+48000000"},
+       u"Rossi & Figli <Srl>, Leopoldstraße 5",
+       u"EXPRESS WORLDWIDE|MNC|MNC-80|GERMANY|2L|DE80802 + 48000000|JJD0146000062810001|"
+       u"Rossi & Figli <Srl>\r\n"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);

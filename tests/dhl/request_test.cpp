@@ -34,12 +34,13 @@ TEST_F(RequestTest, EveryPlaceholderInItsOrder) {
                         // A value holding a later placeholder gets it filled; an earlier one stays.
                         {"MITT_RAGSOC", "'Acme @DEST_CITY_NAME@'"},
                         {"DEST_INFO1", "'@ORG_POSTCODE@'"},
-                        // Values go in unchanged: no quote replaced, nothing escaped.
-                        {"DEST_RAGSOC", "'L''Atelier & Co <Ltd>'"},
+                        // Values go in as XML character data; the apostrophe is not turned into
+                        // the accent the database statements use.
+                        {"DEST_RAGSOC", "'L''Atelier & \"Co\" <Ltd>'"},
                         {"PESO_TOT", "'12,5'"},
                     });
   EXPECT_EQ(filled,
-            u"1=Acme München|2=IT|3=20121|4=Milano|5=12|6=Via Roma|7=L'Atelier & Co <Ltd>|8=DE|"
+            u"1=Acme München|2=IT|3=20121|4=Milano|5=12|6=Via Roma|7=L&apos;Atelier &amp; &quot;Co&quot; &lt;Ltd&gt;|8=DE|"
             u"9=80802|10=München|11=Leopoldstraße|12=5|13=BY|14=@ORG_POSTCODE@|"
             u"15=+49 89 1234567|16=Magazzino B|17=123456789|18=P|19=2024-03-07|20=12.5|21=1|"
             u"22=123456789|23=0|24=Ricambi meccanici|"
