@@ -23,4 +23,5 @@ VORLABWS_PACKAGES=(
   bsdextrautils
   procps
   time
+  curl
 )

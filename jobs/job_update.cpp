@@ -1,0 +1,20 @@
+#include "jobs/job_update.h"
+
+namespace vorlabws {
+
+bool ExecuteUpdate(IBQuery& query, IBTransaction& transaction) {
+  try {
+    query.ExecSQL();
+    transaction.CommitRetaining();
+    return true;
+  } catch (const Failure&) {
+    try {
+      transaction.RollbackRetaining();
+    } catch (const Failure&) {
+      // The outcome reports the update that failed; a failed rollback adds nothing to it.
+    }
+    return false;
+  }
+}
+
+}  // namespace vorlabws
