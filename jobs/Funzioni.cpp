@@ -1,6 +1,7 @@
 #include "jobs/Funzioni.h"
 
 #include "db/BrenvoDB.h"
+#include "jobs/job_update.h"
 #include "jobs/sql_values.h"
 #include "platform/code_page.h"
 #include "platform/user_interface.h"
@@ -80,20 +81,10 @@ void TFunzioniForm::StoreOutcome(const std::u16string& statement) {
 }
 
 bool TFunzioniForm::ExecuteAndCommit(IBQuery& query) {
-  try {
-    query.ExecSQL();
-    IBTransaction1.CommitRetaining();
-    return true;
-  } catch (const Failure& failure) {
-    try {
-      IBTransaction1.RollbackRetaining();
-    } catch (const Failure&) {
-      // The box below reports the failure that matters; a failed rollback adds nothing to it.
-    }
-    ShowErrorBox(u"Impossibile aggiornare l'esito dell'elaborazione. " +
-                 Utf8ToUtf16(failure.what()));
-    return false;
-  }
+  std::string failure;
+  if (ExecuteUpdate(query, IBTransaction1, &failure)) return true;
+  ShowErrorBox(u"Impossibile aggiornare l'esito dell'elaborazione. " + Utf8ToUtf16(failure));
+  return false;
 }
 
 std::u16string PopolaEtichettaForm(const std::u16string& Database, const std::u16string& Testata,

@@ -2,12 +2,13 @@
 
 namespace vorlabws {
 
-bool ExecuteUpdate(IBQuery& query, IBTransaction& transaction) {
+bool ExecuteUpdate(IBQuery& query, IBTransaction& transaction, std::string* failure_message) {
   try {
     query.ExecSQL();
     transaction.CommitRetaining();
     return true;
-  } catch (const Failure&) {
+  } catch (const Failure& failure) {
+    if (failure_message != nullptr) *failure_message = failure.what();
     try {
       transaction.RollbackRetaining();
     } catch (const Failure&) {
