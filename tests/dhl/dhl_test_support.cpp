@@ -173,6 +173,48 @@ std::string ReplyDocument(const std::string& entries) {
 
 std::string ToolsFolderOfBuild() { return ProgramFolderOfBuild() + "../tools/bin/"; }
 
+std::u16string Record(size_t length, const std::vector<Piece>& pieces) {
+  std::u16string record(length, u' ');
+  size_t free_from = 1;
+  for (const Piece& piece : pieces) {
+    if (piece.position < free_from || piece.position - 1 + piece.text.size() > length) {
+      ADD_FAILURE() << "piece at " << piece.position
+                    << " does not fit: " << Utf16ToUtf8(piece.text);
+      continue;
+    }
+    record.replace(piece.position - 1, piece.text.size(), piece.text);
+    free_from = piece.position + piece.text.size();
+  }
+  return record + u"\r\n";
+}
+
+std::u16string Join(const std::vector<std::u16string>& records) {
+  std::u16string text;
+  for (const std::u16string& record : records) text += record;
+  return text;
+}
+
+std::u16string ManifestHeaderRecord() {
+  return Record(86, {{1, u"FF0HDRFFTIN00300"}, {17, u"CARGOMERIDIAN"}, {52, u"DHLEUAPGW"}});
+}
+
+std::u16string CourierReportTitle() {
+  return u"NUMERO AWB|CODICE MITTENTE|PESO LORDO|PESO VOL.|DST|TIPO SPED|SHIPPER REFERENCE|"
+         u"NUMERO COLLI|RAGIONE SOCIALE DEL DESTINATARIO|DESTINATARIO INDIRIZZO 1|"
+         u"DESTINATARIO CITTA\u00B4|CAP DESINAT|VALORE ASSICURATO|TIPO IMPORTO EXTRA|IMPORTO\r\n";
+}
+
+::testing::AssertionResult SameText(const std::u16string& expected, const std::u16string& actual) {
+  if (expected == actual) return ::testing::AssertionSuccess();
+  size_t at = 0;
+  while (at < expected.size() && at < actual.size() && expected[at] == actual[at]) ++at;
+  const size_t from = at > 300 ? at - 300 : 0;
+  return ::testing::AssertionFailure()
+         << "lengths " << expected.size() << " and " << actual.size() << ", first difference at "
+         << at << "\nexpected: " << Utf16ToUtf8(expected.substr(from, 600))
+         << "\nactual:   " << Utf16ToUtf8(actual.substr(from, 600));
+}
+
 DhlStandIn::DhlStandIn()
     : process_(Utf8ToUtf16(ToolsFolderOfBuild() + "dhl-standin"), {}, CapturedOutput()) {
   // The first line it prints is its address, once it listens.

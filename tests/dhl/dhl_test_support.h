@@ -3,6 +3,8 @@
 // and relay), and the stand-in DHL service on a free loopback port.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <map>
 #include <memory>
 #include <string>
@@ -74,5 +76,26 @@ std::string ReplyDocument(const std::string& entries);
 
 // The built tools' folder, with a final "/".
 std::string ToolsFolderOfBuild();
+
+// A piece of a fixed-width record: its first position (counted from 1) and its characters.
+struct Piece {
+  size_t position;
+  std::u16string text;
+};
+
+// A record of `length` characters holding the pieces, blanks everywhere else, then CR LF. The
+// pieces are listed left to right; one that overlaps another or runs past the end is a fault of
+// the expectation itself.
+std::u16string Record(size_t length, const std::vector<Piece>& pieces);
+
+std::u16string Join(const std::vector<std::u16string>& records);
+
+// The manifest's header record and the courier report's title line, as stored ("´" for the
+// apostrophe of "CITTA'", like every apostrophe of both texts).
+std::u16string ManifestHeaderRecord();
+std::u16string CourierReportTitle();
+
+// Equal texts, or where they first differ with the lines around it (a manifest runs to megabytes).
+::testing::AssertionResult SameText(const std::u16string& expected, const std::u16string& actual);
 
 }  // namespace vorlabws::testing

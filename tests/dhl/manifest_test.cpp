@@ -8,60 +8,10 @@
 
 #include "platform/code_page.h"
 #include "platform/text.h"
-#include "tests/support/test_support.h"
+#include "tests/dhl/dhl_test_support.h"
 
 namespace vorlabws::testing {
 namespace {
-
-// A piece of a fixed-width record: its first position (counted from 1) and its characters.
-struct Piece {
-  size_t position;
-  std::u16string text;
-};
-
-// A record of `length` characters holding the pieces, blanks everywhere else, then CR LF. The
-// pieces are listed left to right; one that overlaps another or runs past the end is a fault of
-// the expectation itself.
-std::u16string Record(size_t length, const std::vector<Piece>& pieces) {
-  std::u16string record(length, u' ');
-  size_t free_from = 1;
-  for (const Piece& piece : pieces) {
-    if (piece.position < free_from || piece.position - 1 + piece.text.size() > length) {
-      ADD_FAILURE() << "piece at " << piece.position
-                    << " does not fit: " << Utf16ToUtf8(piece.text);
-      continue;
-    }
-    record.replace(piece.position - 1, piece.text.size(), piece.text);
-    free_from = piece.position + piece.text.size();
-  }
-  return record + u"\r\n";
-}
-
-std::u16string Join(const std::vector<std::u16string>& records) {
-  std::u16string text;
-  for (const std::u16string& record : records) text += record;
-  return text;
-}
-
-// Equal texts, or where they first differ with the lines around it (a manifest runs to megabytes).
-::testing::AssertionResult SameText(const std::u16string& expected, const std::u16string& actual) {
-  if (expected == actual) return ::testing::AssertionSuccess();
-  size_t at = 0;
-  while (at < expected.size() && at < actual.size() && expected[at] == actual[at]) ++at;
-  const size_t from = at > 300 ? at - 300 : 0;
-  return ::testing::AssertionFailure()
-         << "lengths " << expected.size() << " and " << actual.size() << ", first difference at "
-         << at << "\nexpected: " << Utf16ToUtf8(expected.substr(from, 600))
-         << "\nactual:   " << Utf16ToUtf8(actual.substr(from, 600));
-}
-
-const std::u16string kHeaderRecord =
-    Record(86, {{1, u"FF0HDRFFTIN00300"}, {17, u"CARGOMERIDIAN"}, {52, u"DHLEUAPGW"}});
-// Stored with "´" for the apostrophe of "CITTA'", like every apostrophe of both texts.
-const std::u16string kReportTitle =
-    u"NUMERO AWB|CODICE MITTENTE|PESO LORDO|PESO VOL.|DST|TIPO SPED|SHIPPER REFERENCE|"
-    u"NUMERO COLLI|RAGIONE SOCIALE DEL DESTINATARIO|DESTINATARIO INDIRIZZO 1|"
-    u"DESTINATARIO CITTA\u00B4|CAP DESINAT|VALORE ASSICURATO|TIPO IMPORTO EXTRA|IMPORTO\r\n";
 
 // The shipments of the fixture. This host keeps weights as texts (so their dots reach the
 // worker); volumes and values are numeric columns, which read with the decimal comma.
@@ -224,19 +174,19 @@ TEST_P(ManifestTest, StoresTheRecordsAndTheReport) {
       {"one shipment with two parcels, in the order of RIGA",
        1,
        {101},
-       {kHeaderRecord, kShipment101, kParcel101Riga1, kParcel101Riga2},
-       {kReportTitle, kReport101}},
+       {ManifestHeaderRecord(), kShipment101, kParcel101Riga1, kParcel101Riga2},
+       {CourierReportTitle(), kReport101}},
       {"a shipment without header: its parcels follow the previous shipment's",
        2,
        {101, 103, 102},
-       {kHeaderRecord, kShipment101, kParcel101Riga1, kParcel101Riga2, kParcel103Riga1,
+       {ManifestHeaderRecord(), kShipment101, kParcel101Riga1, kParcel101Riga2, kParcel103Riga1,
         kShipment102, kParcel102Riga1},
-       {kReportTitle, kReport101, kReport102}},
+       {CourierReportTitle(), kReport101, kReport102}},
       {"only a shipment without header",
        3,
        {103},
-       {kHeaderRecord, kParcel103Riga1},
-       {kReportTitle}},
+       {ManifestHeaderRecord(), kParcel103Riga1},
+       {CourierReportTitle()}},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -260,10 +210,10 @@ TEST_P(ManifestTest, RunAgainReplacesTheStoredTexts) {
   const WorkerRun again = RunManifest(6);
   EXPECT_EQ(again.exit_code, 0);
   EXPECT_EQ(again.standard_error, "");
-  EXPECT_TRUE(SameText(Join({kHeaderRecord, kShipment101, kParcel101Riga1, kParcel101Riga2,
+  EXPECT_TRUE(SameText(Join({ManifestHeaderRecord(), kShipment101, kParcel101Riga1, kParcel101Riga2,
                              kShipment102, kParcel102Riga1}),
                        Stored(6, "MANIFEST")));
-  EXPECT_TRUE(SameText(kReportTitle + kReport101 + kReport102, Stored(6, "COURIERREPORT")));
+  EXPECT_TRUE(SameText(CourierReportTitle() + kReport101 + kReport102, Stored(6, "COURIERREPORT")));
 }
 
 TEST_P(ManifestTest, FailedUpdateKeepsTheStoredTextsAndShowsTheBox) {
@@ -276,8 +226,8 @@ ALTER TABLE MANIFESTT ADD COURIERREPORT VARCHAR(20);
   database_.Execute(
       "UPDATE MANIFESTT SET MANIFEST='earlier manifest', COURIERREPORT='earlier report' "
       "WHERE ID=4");
-  const std::u16string report = kReportTitle + kReport101;
-  const std::u16string statement = u"UPDATE MANIFESTT SET MANIFEST='" + kHeaderRecord +
+  const std::u16string report = CourierReportTitle() + kReport101;
+  const std::u16string statement = u"UPDATE MANIFESTT SET MANIFEST='" + ManifestHeaderRecord() +
                                    kShipment101 + kParcel101Riga1 + kParcel101Riga2 +
                                    u"', COURIERREPORT='" + report + u"'  WHERE ID=4";
   const std::u16string shown = statement.substr(0, 400);
@@ -364,8 +314,8 @@ BEGIN
   END
 END
 )sql");
-  std::u16string manifest = kHeaderRecord;
-  std::u16string report = kReportTitle;
+  std::u16string manifest = ManifestHeaderRecord();
+  std::u16string report = CourierReportTitle();
   for (int i = 1; i <= kShipmentCount; ++i) {
     const std::u16string number = Ascii(std::to_string(i));
     // The weight i.500 loses its dot and is filled with zeros to ten digits.
