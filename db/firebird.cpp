@@ -34,11 +34,18 @@ void RaiseIfFailed(const Status& status, const std::string& context) {
   if (Failed(status)) throw DatabaseError(Interpret(status, context));
 }
 
-std::string StatementContext(const std::u16string& statement) {
+std::string StatementContext(const SqlText& sql) {
+  const std::u16string statement = sql.Text();
   std::u16string shown = statement.size() > kMessageContextLimit
                              ? statement.substr(0, kMessageContextLimit) + u"..."
                              : statement;
   return "SQL: " + Utf16ToUtf8(ReplaceAll(ReplaceAll(shown, u"\r\n", u" "), u"\n", u" "));
+}
+
+// The statement is written out only when it failed: with a long text parameter its literal form
+// runs to megabytes, too much to build for every call that succeeds.
+void RaiseIfFailed(const Status& status, const SqlText& sql) {
+  if (Failed(status)) throw DatabaseError(Interpret(status, StatementContext(sql)));
 }
 
 void AppendDpbText(std::string& dpb, char item, const std::string& value) {
@@ -250,6 +257,7 @@ void IBQuery::Close() {
   statement_.reset();
   columns_.clear();
   row_.clear();
+  unread_blobs_.clear();
   output_.clear();
   eof_ = true;
   record_count_ = 0;
@@ -264,16 +272,16 @@ void IBQuery::Prepare() {
   Status status;
   StatementHandle statement(new isc_stmt_handle(0));
   isc_dsql_allocate_statement(status, database_.Handle(), statement.get());
-  RaiseIfFailed(status, StatementContext(SQL.Text()));
+  RaiseIfFailed(status, SQL);
   output_ = NewSqlda(1);
   isc_dsql_prepare(status, transaction_.Handle(), statement.get(), 0, bytes.c_str(), kDialect,
                    Sqlda(output_));
-  RaiseIfFailed(status, StatementContext(SQL.Text()));
+  RaiseIfFailed(status, SQL);
   const int count = Sqlda(output_)->sqld;
   if (count > Sqlda(output_)->sqln) {
     output_ = NewSqlda(count);
     isc_dsql_describe(status, statement.get(), kDialect, Sqlda(output_));
-    RaiseIfFailed(status, StatementContext(SQL.Text()));
+    RaiseIfFailed(status, SQL);
   }
   columns_.resize(count);
   for (int i = 0; i < count; ++i) {
@@ -292,7 +300,7 @@ void IBQuery::Open() {
   Prepare();
   Status status;
   isc_dsql_execute(status, transaction_.Handle(), statement_.get(), kDialect, nullptr);
-  RaiseIfFailed(status, StatementContext(SQL.Text()));
+  RaiseIfFailed(status, SQL);
   eof_ = false;
   Fetch();
 }
@@ -308,9 +316,10 @@ void IBQuery::Fetch() {
     eof_ = true;
     return;
   }
-  RaiseIfFailed(status, StatementContext(SQL.Text()));
+  RaiseIfFailed(status, SQL);
   ++record_count_;
   row_.clear();
+  unread_blobs_.assign(columns_.size(), std::nullopt);
   for (int i = 0; i < static_cast<int>(columns_.size()); ++i) {
     const XSQLVAR& var = Sqlda(output_)->sqlvar[i];
     const char* data = var.sqldata;
@@ -381,27 +390,31 @@ void IBQuery::Fetch() {
       case SQL_BLOB: {
         ISC_QUAD id;
         std::memcpy(&id, data, sizeof id);
-        row_.push_back(FieldValue::Text(Cp1252ToUtf16(ReadBlob(database_, transaction_, id))));
+        unread_blobs_[i] = id;
+        row_.push_back(FieldValue::Null());
         break;
       }
       default:
         throw DatabaseError("Column " + Utf16ToUtf8(columns_[i].name) +
-                            " has a type this program cannot read [" +
-                            StatementContext(SQL.Text()) + "]");
+                            " has a type this program cannot read [" + StatementContext(SQL) + "]");
     }
   }
 }
 
 const FieldValue& IBQuery::FieldByName(const std::u16string& name) const {
   static const FieldValue kNoRow = FieldValue::Null();
-  const std::string wanted = Utf16ToUtf8(name);
   for (size_t i = 0; i < columns_.size(); ++i) {
-    const std::string candidate = Utf16ToUtf8(columns_[i].name);
-    if (strcasecmp(candidate.c_str(), wanted.c_str()) == 0) {
-      return i < row_.size() ? row_[i] : kNoRow;
+    if (!SameTextIgnoringCase(columns_[i].name, name)) continue;
+    if (i >= row_.size()) return kNoRow;
+    if (unread_blobs_[i]) {
+      row_[i] =
+          FieldValue::Text(Cp1252ToUtf16(ReadBlob(database_, transaction_, *unread_blobs_[i])));
+      unread_blobs_[i].reset();
     }
+    return row_[i];
   }
-  throw DatabaseError("Field '" + wanted + "' not found [" + StatementContext(SQL.Text()) + "]");
+  throw DatabaseError("Field '" + Utf16ToUtf8(name) + "' not found [" + StatementContext(SQL) +
+                      "]");
 }
 
 void IBQuery::ExecSQL() {
@@ -414,10 +427,10 @@ void IBQuery::ExecSQL() {
   Status status;
   if (!values.empty()) {
     isc_dsql_describe_bind(status, statement_.get(), kDialect, Sqlda(input));
-    RaiseIfFailed(status, StatementContext(SQL.Text()));
+    RaiseIfFailed(status, SQL);
     if (Sqlda(input)->sqld != static_cast<int>(values.size())) {
       throw DatabaseError("Statement parameters do not match their values [" +
-                          StatementContext(SQL.Text()) + "]");
+                          StatementContext(SQL) + "]");
     }
     for (size_t i = 0; i < values.size(); ++i) {
       XSQLVAR& var = Sqlda(input)->sqlvar[i];
@@ -428,8 +441,7 @@ void IBQuery::ExecSQL() {
       } else {
         if (buffers[i].size() > 32767) {
           throw DatabaseError("A text of " + std::to_string(buffers[i].size()) +
-                              " bytes does not fit a text column [" +
-                              StatementContext(SQL.Text()) + "]");
+                              " bytes does not fit a text column [" + StatementContext(SQL) + "]");
         }
         var.sqltype = SQL_TEXT + 1;
         var.sqllen = static_cast<ISC_SHORT>(buffers[i].size());
@@ -440,7 +452,7 @@ void IBQuery::ExecSQL() {
   }
   isc_dsql_execute(status, transaction_.Handle(), statement_.get(), kDialect,
                    values.empty() ? nullptr : Sqlda(input));
-  RaiseIfFailed(status, StatementContext(SQL.Text()));
+  RaiseIfFailed(status, SQL);
   Close();
 }
 

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -141,7 +142,10 @@ class IBQuery {
   StatementHandle statement_;
   std::vector<char> output_;  // the XSQLDA the rows are fetched into
   std::vector<Column> columns_;
-  std::vector<FieldValue> row_;
+  // The current row. Its blobs are read when first asked for (hence mutable): a row may carry
+  // megabytes of stored labels or manifests that the job never looks at.
+  mutable std::vector<FieldValue> row_;
+  mutable std::vector<std::optional<ISC_QUAD>> unread_blobs_;
   bool eof_ = true;
   int record_count_ = 0;
 };

@@ -1,6 +1,7 @@
 #include "jobs/Funzioni.h"
 
 #include "db/BrenvoDB.h"
+#include "jobs/job_update.h"
 #include "jobs/sql_values.h"
 #include "platform/code_page.h"
 #include "platform/user_interface.h"
@@ -12,13 +13,17 @@ const std::u16string kTestataRigaNonTrovata = u"001 - Testata/Riga non trovata";
 const std::u16string kTestataNonTrovata = u"001 - Testata non trovata";
 const std::u16string kTrasportatoreNonValido = u"003 - Trasportatore non valido";
 
-void LoadStatement(IBQuery& query, const std::u16string& line) {
+}  // namespace
+
+void ClearStatement(IBQuery& query) {
   query.Close();
   query.SQL.Clear();
-  query.SQL.Add(line);
 }
 
-}  // namespace
+void LoadStatement(IBQuery& query, const std::u16string& line) {
+  ClearStatement(query);
+  query.SQL.Add(line);
+}
 
 DatabasePath SplitDatabasePath(const std::u16string& Database) {
   const size_t last = Database.find_last_of(u"\\:/");
@@ -72,18 +77,14 @@ std::u16string TFunzioniForm::PopolaManifest() {
 
 void TFunzioniForm::StoreOutcome(const std::u16string& statement) {
   LoadStatement(IBQuery1, statement);
-  try {
-    IBQuery1.ExecSQL();
-    IBTransaction1.CommitRetaining();
-  } catch (const Failure& failure) {
-    try {
-      IBTransaction1.RollbackRetaining();
-    } catch (const Failure&) {
-      // The box below reports the failure that matters; a failed rollback adds nothing to it.
-    }
-    ShowErrorBox(u"Impossibile aggiornare l'esito dell'elaborazione. " +
-                 Utf8ToUtf16(failure.what()));
-  }
+  ExecuteAndCommit(IBQuery1);
+}
+
+bool TFunzioniForm::ExecuteAndCommit(IBQuery& query) {
+  std::string failure;
+  if (ExecuteUpdate(query, IBTransaction1, &failure)) return true;
+  ShowErrorBox(u"Impossibile aggiornare l'esito dell'elaborazione. " + Utf8ToUtf16(failure));
+  return false;
 }
 
 std::u16string PopolaEtichettaForm(const std::u16string& Database, const std::u16string& Testata,

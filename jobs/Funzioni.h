@@ -49,7 +49,15 @@ class TFunzioniForm : public TComponent {
  private:
   // Stores the outcome with `statement`; a failure rolls back and shows the box, outcome unchanged.
   void StoreOutcome(const std::u16string& statement);
+  // Runs the statement loaded in `query` and commits it, true when stored; a failure rolls back
+  // and shows the box "Impossibile aggiornare l'esito dell'elaborazione. " + its message.
+  bool ExecuteAndCommit(IBQuery& query);
 };
+
+// Closes the query and clears its statement text, ready for a new statement.
+void ClearStatement(IBQuery& query);
+// Clears the query and gives it `line` as its only line of text.
+void LoadStatement(IBQuery& query, const std::u16string& line);
 
 // Split of the database argument: the folder up to and including its last "\", ":" or "/".
 struct DatabasePath {

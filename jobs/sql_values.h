@@ -15,7 +15,8 @@ class IdentifierError : public Failure {
 };
 
 // Every "'" of the text replaced by "´" (U+00B4); nothing else changes, quotes are never doubled.
-std::u16string SostituisciApici(const std::u16string& text);
+// Works in place on the text it is given, so a long text handed over with std::move is not copied.
+std::u16string SostituisciApici(std::u16string text);
 
 // The text between single quotes, apostrophes replaced.
 std::u16string QuotedText(const std::u16string& text);

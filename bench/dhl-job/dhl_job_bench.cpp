@@ -5,8 +5,6 @@
 // CPU time while a relay sleeps one second: the wait must not spin.
 //
 // Usage: dhl_job_bench [runs]   (default 20)
-#include <sys/resource.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -15,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/support/job_timing.h"
 #include "couriers/dhl/dhl_label.h"
 #include "couriers/dhl/dhl_reply.h"
 #include "platform/code_page.h"
@@ -25,34 +24,11 @@
 namespace vorlabws::testing {
 namespace {
 
-struct Measure {
-  double wall = 0;  // seconds
-  double cpu = 0;   // seconds of user and system time of the waited-for processes
-};
-
-double ChildrenCpuSeconds() {
-  rusage usage{};
-  ::getrusage(RUSAGE_CHILDREN, &usage);
-  const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
-  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
-Measure Time(const std::function<void()>& run) {
-  const double cpu = ChildrenCpuSeconds();
-  const auto start = std::chrono::steady_clock::now();
-  run();
-  const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - start;
-  return {wall.count(), ChildrenCpuSeconds() - cpu};
-}
-
-Measure Median(std::vector<Measure> measures) {
-  const auto middle = [&](auto member) {
-    std::sort(measures.begin(), measures.end(),
-              [&](const Measure& a, const Measure& b) { return a.*member < b.*member; });
-    return measures[measures.size() / 2].*member;
-  };
-  return {middle(&Measure::wall), middle(&Measure::cpu)};
-}
+using bench::CompareWithFloor;
+using bench::Measure;
+using bench::Median;
+using bench::Report;
+using bench::Time;
 
 void Require(bool condition, const std::string& what) {
   if (!condition) {
@@ -88,11 +64,6 @@ std::string JobScript(const std::string& connection, const ProgramFolderCopy& pr
   return Utf16ToCp1252(script);
 }
 
-void Report(const char* name, const Measure& measure) {
-  std::printf("  %-44s wall %7.1f ms   cpu %7.1f ms\n", name, measure.wall * 1000,
-              measure.cpu * 1000);
-}
-
 void BenchEngine(Engine engine, int runs, const DhlStandIn& service) {
   TempFolder folder;
   ProgramFolderCopy program(folder.path() + "program/");
@@ -120,22 +91,10 @@ void BenchEngine(Engine engine, int runs, const DhlStandIn& service) {
     Require(run.exit_code == 0, "the relay failed: " + run.standard_error);
   };
 
-  std::vector<Measure> worker_runs, isql_runs, relay_runs, floor_runs;
-  for (int i = 0; i < runs; ++i) {
-    worker_runs.push_back(Time(worker));
-    const Measure statements = Time(isql);
-    const Measure exchange = Time(relay);
-    isql_runs.push_back(statements);
-    relay_runs.push_back(exchange);
-    floor_runs.push_back({statements.wall + exchange.wall, statements.cpu + exchange.cpu});
-  }
-  const Measure w = Median(worker_runs), f = Median(floor_runs);
-  std::printf("%s engine, median of %d runs:\n", EngineName(engine), runs);
-  Report("worker (job with the real relay)", w);
-  Report("isql-fb running the job's statements", Median(isql_runs));
-  Report("relay on its own", Median(relay_runs));
-  Report("floor (isql-fb + relay, run by run)", f);
-  std::printf("  ratio worker / floor: wall %.2f, cpu %.2f\n\n", w.wall / f.wall, w.cpu / f.cpu);
+  CompareWithFloor(std::string(EngineName(engine)) + " engine", runs,
+                   {"worker (job with the real relay)", worker},
+                   {"isql-fb running the job's statements", isql}, {"relay on its own", relay},
+                   "floor (isql-fb + relay, run by run)");
 }
 
 // The worker with a relay that ends at once and with one that sleeps a second first (both leave

@@ -1,7 +1,6 @@
 // The service proxy behind GetEasySpedDEWS: binds each call to its endpoint, SOAP action and
 // namespace (from the service description, read once, or from the fixed URL and the registered
 // pattern), posts the envelope over its HTTP client and reads the reply.
-#include <cstdlib>
 
 #include "couriers/brt/easyspeddews1.h"
 #include "couriers/brt/easyspeddews_calls.h"
@@ -9,6 +8,7 @@
 #include "couriers/brt/soap_reply.h"
 #include "couriers/brt/wsdl.h"
 #include "platform/code_page.h"
+#include "platform/environment.h"
 #include "platform/text.h"
 
 namespace vorlabws {
@@ -116,9 +116,8 @@ class EasySpedDEWSProxy final : public EasySpedDEWS {
 
 std::u16string DefaultAddress(bool use_wsdl) {
   if (!use_wsdl) return std::u16string(easysped::kDefaultUrl);
-  const char* configured = std::getenv(easysped::kWsdlLocationVariable);
-  if (configured != nullptr && *configured != '\0') return Utf8ToUtf16(configured);
-  return std::u16string(easysped::kDefaultWsdlLocation);
+  return EnvironmentValue(easysped::kWsdlLocationVariable)
+      .value_or(std::u16string(easysped::kDefaultWsdlLocation));
 }
 
 }  // namespace

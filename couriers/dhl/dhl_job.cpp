@@ -1,5 +1,6 @@
 #include "couriers/dhl/dhl_job.h"
 
+#include "jobs/job_update.h"
 #include "platform/code_page.h"
 #include "platform/files.h"
 #include "platform/text.h"
@@ -32,20 +33,9 @@ SqlText& NewStatement(IBQuery& query) {
 
 bool ExecuteJobUpdate(IBQuery& query, IBTransaction& transaction,
                       const std::u16string& errore_path) {
-  try {
-    query.ExecSQL();
-    transaction.CommitRetaining();
-    return true;
-  } catch (const Failure&) {
-    try {
-      transaction.RollbackRetaining();
-    } catch (const Failure&) {
-      // errore.txt and the outcome report the statement that failed; a failed rollback adds
-      // nothing.
-    }
-    WriteFileBytes(errore_path, Utf16ToUtf8(query.SQL.Text() + u"\r\n"));
-    return false;
-  }
+  if (ExecuteUpdate(query, transaction)) return true;
+  WriteFileBytes(errore_path, Utf16ToUtf8(query.SQL.Text() + u"\r\n"));
+  return false;
 }
 
 }  // namespace vorlabws

@@ -22,4 +22,6 @@ VORLABWS_PACKAGES=(
   zbar-tools
   bsdextrautils
   procps
+  time
+  curl
 )

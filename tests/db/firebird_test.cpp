@@ -147,6 +147,22 @@ TEST_F(FirebirdTest, RecordCountIsWhatWasFetched) {
   EXPECT_TRUE(query_.Eof());
 }
 
+TEST_F(FirebirdTest, BlobsOfEachRowReadWhenAskedForAndPastTheLastRow) {
+  database_.Execute("INSERT INTO VORLABT (ID) VALUES (1)");
+  database_.Execute("INSERT INTO VORLABR (TESTATA, RIGA, REPORT_CUSTOM) VALUES (1, 1, '^XA1')");
+  database_.Execute("INSERT INTO VORLABR (TESTATA, RIGA) VALUES (1, 2)");
+  database_.Execute("INSERT INTO VORLABR (TESTATA, RIGA, REPORT_CUSTOM) VALUES (1, 3, '^XA3')");
+  Select(u"SELECT * FROM VORLABR WHERE TESTATA=1 ORDER BY RIGA");
+  std::u16string labels;
+  for (; !query_.Eof(); query_.Next()) {
+    // Asked for twice on the first row, not at all on the second: each row shows its own blob.
+    if (query_.RecordCount() == 1) labels += query_.FieldByName(u"REPORT_CUSTOM").AsString();
+    if (query_.RecordCount() != 2) labels += query_.FieldByName(u"report_custom").AsString() + u"|";
+  }
+  labels += query_.FieldByName(u"REPORT_CUSTOM").AsString();
+  EXPECT_EQ(labels, u"^XA1^XA1|^XA3|^XA3");
+}
+
 TEST_F(FirebirdTest, LongTextsGoAsParametersAndStoreExactly) {
   database_.Execute("INSERT INTO VORLABT (ID) VALUES (1)");
   database_.Execute("INSERT INTO VORLABR (TESTATA, RIGA) VALUES (1, 1)");

@@ -114,22 +114,6 @@ void AddDhlJob(const JobDatabase& database, int testata, int riga, const Columns
   database.Execute(Insert("VORLABR", row, changes));
 }
 
-JobRecord::JobRecord(const JobDatabase& database, int testata, int riga) {
-  database_.DatabaseName = Utf8ToUtf16(database.connection());
-  database_.Params = {u"user_name=SYSDBA", u"password=ambertide"};
-  database_.Open();
-  query_.SQL.Add(
-      Utf8ToUtf16("SELECT * FROM VORLABT T INNER JOIN VORLABR R ON T.ID=R.TESTATA "
-                  "WHERE T.ID=" +
-                  std::to_string(testata) + " AND R.RIGA=" + std::to_string(riga)));
-  query_.Open();
-}
-
-JobRecord::~JobRecord() {
-  query_.Close();
-  transaction_.Rollback();
-}
-
 DhlJobRecords::DhlJobRecords() : database_(Engine::kEmbedded, folder_.path() + "archivio.fdb") {
   // The host may keep the total weight as text, with thousands separators.
   database_.Execute("ALTER TABLE VORLABT DROP PESO_TOT");

@@ -21,19 +21,6 @@ using Columns = std::map<std::string, std::string>;
 // usual values (header and row columns alike).
 void AddDhlJob(const JobDatabase& database, int testata, int riga, const Columns& changes = {});
 
-// The job's joined record, open on its connection, read exactly as the worker reads it.
-class JobRecord {
- public:
-  JobRecord(const JobDatabase& database, int testata, int riga);
-  ~JobRecord();
-  const IBQuery& query() const { return query_; }
-
- private:
-  IBDatabase database_;
-  IBTransaction transaction_{database_};
-  IBQuery query_{database_, transaction_};
-};
-
 // Jobs in a database of their own, each read back as the worker reads it.
 class DhlJobRecords {
  public:

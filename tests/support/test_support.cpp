@@ -126,6 +126,22 @@ int JobDatabase::Count(const std::string& select) const {
   return session.query.RecordCount();
 }
 
+JobRecord::JobRecord(const JobDatabase& database, int testata, int riga) {
+  database_.DatabaseName = Utf8ToUtf16(database.connection());
+  database_.Params = kAttachLines;
+  database_.Open();
+  query_.SQL.Add(
+      Utf8ToUtf16("SELECT * FROM VORLABT T INNER JOIN VORLABR R ON T.ID=R.TESTATA "
+                  "WHERE T.ID=" +
+                  std::to_string(testata) + " AND R.RIGA=" + std::to_string(riga)));
+  query_.Open();
+}
+
+JobRecord::~JobRecord() {
+  query_.Close();
+  transaction_.Rollback();
+}
+
 std::string JobTablesScript() {
   return ReadFileBytes(Utf8ToUtf16(SourceFolder() + "tools/schema/job_tables.sql"));
 }

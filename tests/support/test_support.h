@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "db/firebird.h"
 #include "platform/process.h"
 
 namespace vorlabws::testing {
@@ -62,6 +63,19 @@ class JobDatabase {
 
  private:
   std::string connection_;
+};
+
+// The job's joined record, open on its connection, read exactly as the worker reads it.
+class JobRecord {
+ public:
+  JobRecord(const JobDatabase& database, int testata, int riga);
+  ~JobRecord();
+  const IBQuery& query() const { return query_; }
+
+ private:
+  IBDatabase database_;
+  IBTransaction transaction_{database_};
+  IBQuery query_{database_, transaction_};
 };
 
 // The job tables' layout, from tools/schema.
