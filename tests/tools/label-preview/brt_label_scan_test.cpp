@@ -2,7 +2,6 @@
 // the bar codes on both stored labels scan as the parcel number the job stored.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -39,36 +38,19 @@ TEST(BrtLabelScanTest, BarCodesOfTheDemoJobReadTheStoredParcelNumber) {
   AddDemoJobs(database);
   ASSERT_EQ(RunBrtWorker({database.connection(), "100", "1"}, service.WsdlUrl()).exit_code, 0);
 
-  const std::string previews = folder.path() + "previews";
-  std::filesystem::create_directory(previews);
-  const PreviewRun run = RunLabelPreview({database.connection(), "100", "1", previews});
-
   const std::string barcode = FilledValue(
       Utf16ToUtf8(
           database.Value("SELECT * FROM VORLABR WHERE TESTATA=100 AND RIGA=1", "REPORT_CUSTOM")),
       ReadFileBytes(Utf8ToUtf16(ProgramFolderOfBuild() + "report/BRT.prn")), "@PO_BARCODE@");
   ASSERT_EQ(barcode.size(), 18u) << barcode;
   ASSERT_EQ(barcode.find_first_not_of("0123456789"), std::string::npos) << barcode;
-  struct Row {
-    const char* name;
-    std::vector<std::string> codes;
-  };
-  const Row rows[] = {
-      // The stand-in's own label carries the parcel number without its check digit.
-      {"report_etichetta_100_1.png", {"CODE-128:" + barcode.substr(0, 17)}},
-      {"report_custom_100_1.png", {"CODE-128:" + barcode}},
-  };
-  std::string written;
-  for (const Row& label : rows) {
-    SCOPED_TRACE(label.name);
-    const std::string path = previews + "/" + label.name;
-    written += path + "\n";
-    EXPECT_EQ(PngSize(path), kDefaultLabelSize);
-    EXPECT_EQ(ScanBarcodes(path), label.codes);
-  }
-  EXPECT_EQ(run.exit_code, 0);
-  EXPECT_EQ(run.written, written);
-  EXPECT_EQ(run.problems, "");
+  ExpectScannedPreviews(
+      database.connection(), 100, 1, folder.path() + "previews",
+      {
+          // The stand-in's own label carries the parcel number without its check digit.
+          {"report_etichetta_100_1.png", {"CODE-128:" + barcode.substr(0, 17)}},
+          {"report_custom_100_1.png", {"CODE-128:" + barcode}},
+      });
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 // DHL service, previewed: every bar code on the three stored labels scans as the job's values.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -24,10 +23,6 @@ TEST(DhlLabelScanTest, BarCodesOfTheDemoJobReadTheJobRow) {
   options.environment = {{"VORLABWS_DHL_URL", service.address()}};
   ASSERT_EQ(program.Run({database.connection(), "20", "1"}, options).exit_code, 0);
 
-  const std::string previews = folder.path() + "previews";
-  std::filesystem::create_directory(previews);
-  const PreviewRun run = RunLabelPreview({database.connection(), "20", "1", previews});
-
   const std::string row = "SELECT * FROM VORLABR WHERE TESTATA=20 AND RIGA=1";
   const std::string header = "SELECT * FROM VORLABT WHERE ID=20";
   const std::string plate =
@@ -36,26 +31,12 @@ TEST(DhlLabelScanTest, BarCodesOfTheDemoJobReadTheJobRow) {
   const std::string routing =
       "CODE-128:" + Utf16ToUtf8(database.Value(header, "PO_SEGNACOLLO") +
                                 database.Value(header, "PO_SEGNACOLLO_DESCR"));
-  struct Row {
-    const char* name;
-    std::vector<std::string> codes;
-  };
-  const Row rows[] = {
-      {"report_etichetta_20_1.png", {plate}},
-      {"report_archivio_20_1.png", {plate}},
-      {"report_custom_20_1.png", {routing, plate}},
-  };
-  std::string written;
-  for (const Row& label : rows) {
-    SCOPED_TRACE(label.name);
-    const std::string path = previews + "/" + label.name;
-    written += path + "\n";
-    EXPECT_EQ(PngSize(path), kDefaultLabelSize);
-    EXPECT_EQ(ScanBarcodes(path), label.codes);
-  }
-  EXPECT_EQ(run.exit_code, 0);
-  EXPECT_EQ(run.written, written);
-  EXPECT_EQ(run.problems, "");
+  ExpectScannedPreviews(database.connection(), 20, 1, folder.path() + "previews",
+                        {
+                            {"report_etichetta_20_1.png", {plate}},
+                            {"report_archivio_20_1.png", {plate}},
+                            {"report_custom_20_1.png", {routing, plate}},
+                        });
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "tests/tools/label-preview/preview_support.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <sstream>
@@ -66,6 +68,24 @@ std::vector<std::string> ScanBarcodes(const std::string& path) {
   for (std::string line; std::getline(lines, line);) codes.push_back(line);
   std::sort(codes.begin(), codes.end());
   return codes;
+}
+
+void ExpectScannedPreviews(const std::string& database, int testata, int riga,
+                           const std::string& folder, const std::vector<ScannedPreview>& previews) {
+  std::filesystem::create_directory(folder);
+  const PreviewRun run =
+      RunLabelPreview({database, std::to_string(testata), std::to_string(riga), folder});
+  std::string written;
+  for (const ScannedPreview& preview : previews) {
+    SCOPED_TRACE(preview.name);
+    const std::string path = folder + "/" + preview.name;
+    written += path + "\n";
+    EXPECT_EQ(PngSize(path), kDefaultLabelSize);
+    EXPECT_EQ(ScanBarcodes(path), preview.codes);
+  }
+  EXPECT_EQ(run.exit_code, 0);
+  EXPECT_EQ(run.written, written);
+  EXPECT_EQ(run.problems, "");
 }
 
 std::vector<std::string> FileNames(const std::string& folder) {

@@ -33,6 +33,17 @@ LabelSize PngSize(const std::string& path);
 // Each bar code zbarimg reads in the image ("CODE-128:<data>"), sorted.
 std::vector<std::string> ScanBarcodes(const std::string& path);
 
+// A preview and the bar codes on it, each as zbarimg reads it ("CODE-128:<data>"), sorted.
+struct ScannedPreview {
+  const char* name;
+  std::vector<std::string> codes;
+};
+
+// Runs the tool on the job into a new folder `folder` and checks that it wrote exactly these
+// previews, in this order, each a 4x6 inch label whose bar codes read as listed.
+void ExpectScannedPreviews(const std::string& database, int testata, int riga,
+                           const std::string& folder, const std::vector<ScannedPreview>& previews);
+
 // The names of the files in a folder, sorted.
 std::vector<std::string> FileNames(const std::string& folder);
 
