@@ -319,6 +319,44 @@ TEST(BrtProxy, DefaultWsdlLocationGivesWayToTheEnvironment) {
   unsetenv(easysped::kWsdlLocationVariable);
 }
 
+TEST(BrtProxy, TimeLimitsGiveWayToTheEnvironmentInWholeSeconds) {
+  struct Case {
+    const char* name;
+    const char* value;  // nullptr: unset
+    std::string outcome;
+  };
+  const Case cases[] = {
+      {"unset: the client's own", nullptr, "connect 60 s, stalled 60 s"},
+      {"empty: the client's own", "", "connect 60 s, stalled 60 s"},
+      {"two seconds", "2", "connect 2 s, stalled 2 s"},
+      {"the longest", "999999", "connect 999999 s, stalled 999999 s"},
+      {"a word", "soon", "VORLABWS_BRT_TIMEOUT 'soon' is not a number of seconds"},
+      {"zero", "0", "VORLABWS_BRT_TIMEOUT '0' is not a number of seconds"},
+      {"negative", "-5", "VORLABWS_BRT_TIMEOUT '-5' is not a number of seconds"},
+      {"a fraction", "1.5", "VORLABWS_BRT_TIMEOUT '1.5' is not a number of seconds"},
+      {"a blank before", " 2", "VORLABWS_BRT_TIMEOUT ' 2' is not a number of seconds"},
+      {"too long", "1000000", "VORLABWS_BRT_TIMEOUT '1000000' is not a number of seconds"},
+  };
+  for (const Case& row : cases) {
+    SCOPED_TRACE(row.name);
+    if (row.value == nullptr) {
+      unsetenv(easysped::kTimeoutVariable);
+    } else {
+      ASSERT_EQ(setenv(easysped::kTimeoutVariable, row.value, 1), 0);
+    }
+    std::string outcome;
+    try {
+      const HttpTimeouts timeouts = EasySpedTimeouts();
+      outcome = "connect " + std::to_string(timeouts.connect.count()) + " s, stalled " +
+                std::to_string(timeouts.stalled.count()) + " s";
+    } catch (const Failure& failure) {
+      outcome = failure.what();
+    }
+    EXPECT_EQ(outcome, row.outcome);
+  }
+  unsetenv(easysped::kTimeoutVariable);
+}
+
 TEST(BrtProxy, BrokenServiceDescriptionFailsTheCallNamingServicePortAndLocation) {
   const StandInService standin;
   const std::u16string location = standin.Url() + u"-test?wsdl";
