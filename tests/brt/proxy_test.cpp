@@ -265,6 +265,11 @@ TEST(BrtProxy, FailingServicesFailTheCall) {
        "TransportFailure: Reply of content type text/html instead of a SOAP envelope - "
        "URL:<endpoint>",
        seconds(5)},
+      {"a reply envelope cut off halfway",
+       {"--misbehave", "garbage"},
+       "InvalidReply: Invalid SOAP reply: <endpoint>:2:413: Couldn't find end of Start Tag "
+       "DestinatarioLocalita line 2",
+       seconds(5)},
       {"nil result", {"--misbehave", "nil"}, "no record", seconds(5)},
       {"one child of another name", {"--misbehave", "other-child-name"}, kMilano, seconds(5)},
       {"no reply",
