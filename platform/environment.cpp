@@ -18,9 +18,8 @@ std::optional<std::chrono::seconds> EnvironmentSeconds(const char* name) {
   const auto text = EnvironmentValue(name);
   if (!text) return std::nullopt;
   const std::string digits = Utf16ToUtf8(*text);
-  const bool valid =
-      digits.size() <= 6 &&
-      std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
+  const bool valid = digits.size() <= 6 && std::all_of(digits.begin(), digits.end(),
+                                                       [](char c) { return c >= '0' && c <= '9'; });
   const long seconds = valid ? std::stol(digits) : 0;
   if (seconds == 0) {
     throw Failure(std::string(name) + " '" + digits + "' is not a number of seconds");

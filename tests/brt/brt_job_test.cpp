@@ -496,9 +496,8 @@ TEST(BrtTimeLimitTest, TimeLimitThatIsNotANumberOfSecondsEndsTheRunBeforeAnyRequ
     const WorkerRun run = RunWorker({jobs.database().connection(), "15", "1"}, options);
 
     EXPECT_EQ(run.exit_code, 2);
-    EXPECT_EQ(run.standard_output,
-              "vorlabws::Failure: VORLABWS_BRT_TIMEOUT '" + limit +
-                  "' is not a number of seconds\r\n");
+    EXPECT_EQ(run.standard_output, "vorlabws::Failure: VORLABWS_BRT_TIMEOUT '" + limit +
+                                       "' is not a number of seconds\r\n");
     EXPECT_EQ(jobs.Row(15, "ESITO"), u"");
     EXPECT_EQ(jobs.Header(15), u"||||");
     EXPECT_FALSE(jobs.LabelsStored(15));
