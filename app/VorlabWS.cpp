@@ -12,6 +12,7 @@
 #include <typeinfo>
 
 #include "jobs/Funzioni.h"
+#include "jobs/outcomes.h"
 #include "platform/code_page.h"
 
 namespace {
@@ -53,7 +54,7 @@ int main(int argc, char** argv) {
     } else if (Operazione == u"MANIFEST") {
       PopolaEtichetta = vorlabws::PopolaManifestForm(Database, Testata, Riga);
     }
-    exit_code = PopolaEtichetta == u"000 - Completato" ? 0 : ERR_POPOLA_DATI;
+    exit_code = PopolaEtichetta == vorlabws::kCompletato ? 0 : ERR_POPOLA_DATI;
   } catch (const std::exception& E) {
     WriteLine(TypeName(typeid(E)) + ": " + E.what());
     exit_code = ERR_EXCEPTION;

@@ -7,16 +7,14 @@
 #include "couriers/brt/easyspeddews1.h"
 #include "jobs/Funzioni.h"
 #include "jobs/job_update.h"
+#include "jobs/outcomes.h"
 #include "jobs/template_text.h"
 #include "platform/program_folder.h"
 
 namespace vorlabws {
 namespace {
 
-const std::u16string kCompletato = u"000 - Completato";
 const std::u16string kErroreComunicazione = u"002 - Errore di comunicazione con il webservice BRT";
-const std::u16string kErroreTestata = u"003 - Errore durante l'aggiornamento della testata";
-const std::u16string kErroreRiga = u"003 - Errore durante l'aggiornamento della riga";
 
 class NoRoutingReply : public Failure {
  public:
@@ -47,13 +45,13 @@ void TFunzioniForm::BRT_CalcolaInstradamento(std::u16string& Result) {
 
     LoadBrtHeaderUpdate(IBQuery1, *Response, Testata);
     const bool testata_aggiornata = ExecuteUpdate(IBQuery1, IBTransaction1);
-    if (!testata_aggiornata) Result = kErroreTestata;
+    if (!testata_aggiornata) Result = kErroreAggiornamentoTestata;
 
     const std::u16string Report_Custom = FillPlaceholders(
         ReadTemplateText(FilePath + u"report/BRT.prn"), TemplateLabelPlaceholders(job, *Response));
     LoadBrtRowUpdate(IBQuery1, report, Report_Custom, Testata, Riga);
     if (!ExecuteUpdate(IBQuery1, IBTransaction1)) {
-      Result = kErroreRiga;
+      Result = kErroreAggiornamentoRiga;
     } else if (testata_aggiornata) {
       Result = kCompletato;
     }

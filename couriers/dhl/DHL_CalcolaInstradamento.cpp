@@ -4,6 +4,7 @@
 #include "couriers/dhl/dhl_reply.h"
 #include "couriers/dhl/dhl_request.h"
 #include "jobs/Funzioni.h"
+#include "jobs/outcomes.h"
 #include "jobs/template_text.h"
 #include "platform/code_page.h"
 #include "platform/files.h"
@@ -12,10 +13,7 @@
 namespace vorlabws {
 namespace {
 
-const std::u16string kCompletato = u"000 - Completato";
 const std::u16string kErroreWebservice = u"002 - Errore nell'accesso ai webservice";
-const std::u16string kErroreTestata = u"003 - Errore durante l'aggiornamento della testata";
-const std::u16string kErroreRiga = u"003 - Errore durante l'aggiornamento della riga";
 
 }  // namespace
 
@@ -43,7 +41,7 @@ void TFunzioniForm::DHL_CalcolaInstradamento(std::u16string& Result) {
   }
   LoadHeaderUpdate(IBQuery1, reply.routing, Testata);
   if (!ExecuteJobUpdate(IBQuery1, IBTransaction1, files.errore)) {
-    Result = kErroreTestata;
+    Result = kErroreAggiornamentoTestata;
     return;
   }
 
@@ -53,7 +51,7 @@ void TFunzioniForm::DHL_CalcolaInstradamento(std::u16string& Result) {
   const DhlLabels labels{reply.Report_Etichetta, reply.Report_Archivio,
                          FillLabel(label_template, IBQuery1)};
   LoadRowUpdate(IBQuery1, labels, Testata, Riga);
-  if (!ExecuteJobUpdate(IBQuery1, IBTransaction1, files.errore)) Result = kErroreRiga;
+  if (!ExecuteJobUpdate(IBQuery1, IBTransaction1, files.errore)) Result = kErroreAggiornamentoRiga;
 }
 
 }  // namespace vorlabws
