@@ -93,7 +93,9 @@ bool ConnettiCreaDataBase(IBDatabase& IBDataBase, std::u16string Percorso,
   const std::u16string effective_password = password.empty() ? kDefaultPassword : password;
   IBDataBase.Close();
   IBDataBase.LoginPrompt = false;
-  IBDataBase.Params = {u"user_name=" + effective_user, u"password=" + effective_password};
+  const std::vector<std::u16string> attach_lines = {u"user_name=" + effective_user,
+                                                    u"password=" + effective_password};
+  IBDataBase.Params = attach_lines;
   if (!Server.empty()) {
     if (!LetteraDiscoServer.empty()) {
       Percorso = LetteraDiscoServer + (Percorso.empty() ? u"" : Percorso.substr(1));
@@ -113,6 +115,9 @@ bool ConnettiCreaDataBase(IBDatabase& IBDataBase, std::u16string Percorso,
   try {
     IBDataBase.CreateDatabase();
   } catch (const Failure&) {
+    // The job's first statement attaches once more with what is left here: with the attach lines
+    // it fails for the reason the database cannot be opened, not for the creation's lines.
+    IBDataBase.Params = attach_lines;
     return false;
   }
   ShowPlainBox(u"Effettuata creazione data base");

@@ -1,8 +1,10 @@
 #include <exception>
+#include <memory>
 
 #include "couriers/brt/brt_job_updates.h"
 #include "couriers/brt/brt_routing_request.h"
 #include "couriers/brt/brt_template_label.h"
+#include "couriers/brt/easyspeddews1.h"
 #include "jobs/Funzioni.h"
 #include "jobs/job_update.h"
 #include "jobs/outcomes.h"
@@ -22,9 +24,13 @@ class NoRoutingReply : public Failure {
 }  // namespace
 
 void TFunzioniForm::BRT_CalcolaInstradamento(std::u16string& Result) {
+  // An installation's time limit that cannot be read ends the run before anything is sent: it is
+  // no failure of the communication.
+  const HttpTimeouts timeouts = EasySpedTimeouts();
   // Whatever fails on the way ends the job as a communication error; what was committed stays.
   try {
-    const std::shared_ptr<EasySpedDEWS> Service = GetEasySpedDEWS(true, u"");
+    const std::shared_ptr<EasySpedDEWS> Service =
+        GetEasySpedDEWS(true, u"", std::make_shared<HttpClient>(timeouts));
     const RoutingJob job = ReadRoutingJob(IBQuery1);
     const std::unique_ptr<DestinationAddressOut2> Response = Service->CalculateBRTSort(job.Request);
     if (Response == nullptr) throw NoRoutingReply();

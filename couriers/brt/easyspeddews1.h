@@ -228,4 +228,9 @@ class EasySpedDEWS {
 std::shared_ptr<EasySpedDEWS> GetEasySpedDEWS(bool UseWSDL, const std::u16string& Addr,
                                               std::shared_ptr<HttpClient> client = nullptr);
 
+// The time limits of a client for the service: the HTTP client's own, or the whole seconds of the
+// environment variable VORLABWS_BRT_TIMEOUT, when set and not empty, both for connecting and for a
+// request during which no data moves. Raises when that variable holds anything else.
+HttpTimeouts EasySpedTimeouts();
+
 }  // namespace vorlabws

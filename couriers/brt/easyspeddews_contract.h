@@ -40,6 +40,8 @@ inline constexpr std::u16string_view kDefaultWsdlLocation = u"" VORLABWS_BRT_DEF
 inline constexpr std::u16string_view kDefaultUrl = u"" VORLABWS_BRT_DEFAULT_URL;
 // Set, and not empty, it replaces the default WSDL location of this build.
 inline constexpr const char* kWsdlLocationVariable = "VORLABWS_BRT_WSDL";
+// Set, and not empty, the whole seconds that replace both time limits of the service's client.
+inline constexpr const char* kTimeoutVariable = "VORLABWS_BRT_TIMEOUT";
 
 // Schema type names, each in the namespace of its members.
 inline constexpr std::u16string_view kDestinationAddressType = u"DestinationAddress";

@@ -132,4 +132,10 @@ std::shared_ptr<EasySpedDEWS> GetEasySpedDEWS(bool UseWSDL, const std::u16string
   return std::make_shared<EasySpedDEWSProxy>(UseWSDL, std::move(address), std::move(client));
 }
 
+HttpTimeouts EasySpedTimeouts() {
+  const auto seconds = EnvironmentSeconds(easysped::kTimeoutVariable);
+  if (!seconds) return HttpTimeouts{};
+  return HttpTimeouts{.connect = *seconds, .stalled = *seconds};
+}
+
 }  // namespace vorlabws

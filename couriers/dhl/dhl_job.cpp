@@ -2,6 +2,7 @@
 
 #include "jobs/job_update.h"
 #include "platform/code_page.h"
+#include "platform/failure.h"
 #include "platform/files.h"
 #include "platform/text.h"
 
@@ -33,8 +34,15 @@ SqlText& NewStatement(IBQuery& query) {
 
 bool ExecuteJobUpdate(IBQuery& query, IBTransaction& transaction,
                       const std::u16string& errore_path) {
-  if (ExecuteUpdate(query, transaction)) return true;
-  WriteFileBytes(errore_path, Utf16ToUtf8(query.SQL.Text() + u"\r\n"));
+  std::string failure;
+  if (ExecuteUpdate(query, transaction, &failure)) return true;
+  try {
+    WriteFileBytes(errore_path, Utf16ToUtf8(query.SQL.Text() + u"\r\n"));
+  } catch (const FileError& error) {
+    // The run ends on this failure: its line tells the failed update too, which errore.txt would.
+    throw FileError(std::string(error.what()) +
+                    "; the failed update is not saved there: " + failure);
+  }
   return false;
 }
 

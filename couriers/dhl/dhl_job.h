@@ -33,7 +33,8 @@ SqlText& NewStatement(IBQuery& query);
 
 // Runs the UPDATE loaded in the query and commits it, keeping the transaction. When either fails:
 // rolls back (keeping the transaction), writes the statement text with a CR LF after every line
-// to `errore_path` (UTF-8) and returns false; the failure goes no further.
+// to `errore_path` (UTF-8) and returns false; the failure goes no further. When that file cannot
+// be written, raises a FileError that names the file and the update's failure.
 bool ExecuteJobUpdate(IBQuery& query, IBTransaction& transaction,
                       const std::u16string& errore_path);
 

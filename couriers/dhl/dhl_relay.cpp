@@ -1,7 +1,5 @@
 #include "couriers/dhl/dhl_relay.h"
 
-#include <algorithm>
-
 #include "platform/code_page.h"
 #include "platform/environment.h"
 #include "platform/process.h"
@@ -21,17 +19,7 @@ std::u16string DhlServiceAddress() {
 }
 
 std::chrono::seconds RelayWaitBound() {
-  const auto text = EnvironmentValue("VORLABWS_DHL_RELAY_TIMEOUT");
-  if (!text) return kDefaultWaitBound;
-  const std::string digits = Utf16ToUtf8(*text);
-  const bool valid =
-      !digits.empty() && digits.size() <= 6 &&
-      std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
-  const long seconds = valid ? std::stol(digits) : 0;
-  if (seconds == 0) {
-    throw Failure("VORLABWS_DHL_RELAY_TIMEOUT '" + digits + "' is not a number of seconds");
-  }
-  return std::chrono::seconds(seconds);
+  return EnvironmentSeconds("VORLABWS_DHL_RELAY_TIMEOUT").value_or(kDefaultWaitBound);
 }
 
 RelayRun RunRelay(const std::u16string& FilePath, const DhlJobFiles& files,

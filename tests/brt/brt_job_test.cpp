@@ -481,6 +481,30 @@ TEST_F(BrtJobOutcomeTest, OutcomesOfTheReplyTheUpdatesAndTheFailures) {
   }
 }
 
+// A time limit for the service that is not a number of seconds is an installation fault, told
+// on the failure line before the service hears of the job.
+TEST(BrtTimeLimitTest, TimeLimitThatIsNotANumberOfSecondsEndsTheRunBeforeAnyRequest) {
+  const BrtJobDatabase jobs(Engine::kServer);
+  AddBrtJob(jobs.database(), 15, 1);
+  const StandInService service;
+  for (const std::string limit : {"soon", "0", "-5", "1.5"}) {
+    SCOPED_TRACE(limit);
+    StartOptions options;
+    options.environment = {{"VORLABWS_BRT_WSDL", Utf16ToUtf8(service.WsdlUrl())},
+                           {"VORLABWS_BRT_TIMEOUT", limit}};
+
+    const WorkerRun run = RunWorker({jobs.database().connection(), "15", "1"}, options);
+
+    EXPECT_EQ(run.exit_code, 2);
+    EXPECT_EQ(run.standard_output, "vorlabws::Failure: VORLABWS_BRT_TIMEOUT '" + limit +
+                                       "' is not a number of seconds\r\n");
+    EXPECT_EQ(jobs.Row(15, "ESITO"), u"");
+    EXPECT_EQ(jobs.Header(15), u"||||");
+    EXPECT_FALSE(jobs.LabelsStored(15));
+    EXPECT_EQ(Requests(service), "requests 0");
+  }
+}
+
 // The host's database lets the worker store a label of any length: the courier's label here
 // carries a recipient's name of 200 KB.
 TEST(BrtLongLabelTest, LabelOf200KilobytesStoresWhole) {

@@ -265,6 +265,11 @@ TEST(BrtProxy, FailingServicesFailTheCall) {
        "TransportFailure: Reply of content type text/html instead of a SOAP envelope - "
        "URL:<endpoint>",
        seconds(5)},
+      {"a reply envelope cut off halfway",
+       {"--misbehave", "garbage"},
+       "InvalidReply: Invalid SOAP reply: <endpoint>:2:413: Couldn't find end of Start Tag "
+       "DestinatarioLocalita line 2",
+       seconds(5)},
       {"nil result", {"--misbehave", "nil"}, "no record", seconds(5)},
       {"one child of another name", {"--misbehave", "other-child-name"}, kMilano, seconds(5)},
       {"no reply",
@@ -317,6 +322,44 @@ TEST(BrtProxy, DefaultWsdlLocationGivesWayToTheEnvironment) {
   const std::shared_ptr<EasySpedDEWS> service = GetEasySpedDEWS(true, u"");
   EXPECT_EQ(service->SayHello(u"da Padova"), u"Hello da Padova");
   unsetenv(easysped::kWsdlLocationVariable);
+}
+
+TEST(BrtProxy, TimeLimitsGiveWayToTheEnvironmentInWholeSeconds) {
+  struct Case {
+    const char* name;
+    const char* value;  // nullptr: unset
+    std::string outcome;
+  };
+  const Case cases[] = {
+      {"unset: the client's own", nullptr, "connect 60 s, stalled 60 s"},
+      {"empty: the client's own", "", "connect 60 s, stalled 60 s"},
+      {"two seconds", "2", "connect 2 s, stalled 2 s"},
+      {"the longest", "999999", "connect 999999 s, stalled 999999 s"},
+      {"a word", "soon", "VORLABWS_BRT_TIMEOUT 'soon' is not a number of seconds"},
+      {"zero", "0", "VORLABWS_BRT_TIMEOUT '0' is not a number of seconds"},
+      {"negative", "-5", "VORLABWS_BRT_TIMEOUT '-5' is not a number of seconds"},
+      {"a fraction", "1.5", "VORLABWS_BRT_TIMEOUT '1.5' is not a number of seconds"},
+      {"a blank before", " 2", "VORLABWS_BRT_TIMEOUT ' 2' is not a number of seconds"},
+      {"too long", "1000000", "VORLABWS_BRT_TIMEOUT '1000000' is not a number of seconds"},
+  };
+  for (const Case& row : cases) {
+    SCOPED_TRACE(row.name);
+    if (row.value == nullptr) {
+      unsetenv(easysped::kTimeoutVariable);
+    } else {
+      ASSERT_EQ(setenv(easysped::kTimeoutVariable, row.value, 1), 0);
+    }
+    std::string outcome;
+    try {
+      const HttpTimeouts timeouts = EasySpedTimeouts();
+      outcome = "connect " + std::to_string(timeouts.connect.count()) + " s, stalled " +
+                std::to_string(timeouts.stalled.count()) + " s";
+    } catch (const Failure& failure) {
+      outcome = failure.what();
+    }
+    EXPECT_EQ(outcome, row.outcome);
+  }
+  unsetenv(easysped::kTimeoutVariable);
 }
 
 TEST(BrtProxy, BrokenServiceDescriptionFailsTheCallNamingServicePortAndLocation) {

@@ -375,6 +375,7 @@ TEST(LocatorRoutesTest, ParametersOfAttachAndCreation) {
     std::u16string user;
     std::u16string password;
     bool attaches;
+    bool creates;
     std::vector<std::u16string> params;  // left on the connection
   };
   const Row rows[] = {
@@ -382,38 +383,50 @@ TEST(LocatorRoutesTest, ParametersOfAttachAndCreation) {
        u"",
        u"",
        true,
+       false,
        {u"user_name=SYSDBA", u"password=ambertide"}},
       {"given credentials, attached",
        u"ANNA",
        u"segreta",
        true,
+       false,
        {u"user_name=ANNA", u"password=segreta"}},
       {"default credentials, created",
        u"",
        u"",
        false,
+       true,
        {u"USER \"SYSDBA\"", u"PASSWORD \"ambertide\"", u"PAGE_SIZE 4096"}},
       {"given credentials, created",
        u"ANNA",
        u"segreta",
        false,
+       true,
        {u"USER \"ANNA\"", u"PASSWORD \"segreta\"", u"PAGE_SIZE 4096"}},
+      // The job's next attach then tells why the database cannot be opened.
+      {"given credentials, neither attached nor created",
+       u"ANNA",
+       u"segreta",
+       false,
+       false,
+       {u"user_name=ANNA", u"password=segreta"}},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     std::vector<std::string> log;
     RecordingUser user(log, Answer::kCancel, u"", u"");
     ScopedUserInterface as_user(user);
-    RecordingDatabase database([&log](const std::string& line) { log.push_back(line); },
-                               [&row](RecordingDatabase::Operation operation, const std::string&) {
-                                 return row.attaches ||
-                                        operation == RecordingDatabase::Operation::kCreate;
-                               });
+    RecordingDatabase database(
+        [&log](const std::string& line) { log.push_back(line); },
+        [&row](RecordingDatabase::Operation operation, const std::string&) {
+          return operation == RecordingDatabase::Operation::kAttach ? row.attaches : row.creates;
+        });
     database.LoginPrompt = true;
     database.SQLDialect = 1;
 
-    EXPECT_TRUE(ConnettiCreaDataBase(database, u"/dati/archivio.fdb", u"", u"", row.user,
-                                     row.password, nullptr));
+    EXPECT_EQ(ConnettiCreaDataBase(database, u"/dati/archivio.fdb", u"", u"", row.user,
+                                   row.password, nullptr),
+              row.attaches || row.creates);
 
     EXPECT_EQ(database.Params, row.params);
     EXPECT_FALSE(database.LoginPrompt);

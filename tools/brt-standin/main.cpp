@@ -1,7 +1,7 @@
 // A stand-in for the BRT routing and label service, on loopback, for tests and demonstrations.
 //
 //   brt-standin PORT [--actions pattern|own|none] [--body-namespace URI]
-//                    [--misbehave fault|404|html|nil|other-child-name|hang]
+//                    [--misbehave fault|404|html|nil|other-child-name|hang|garbage]
 //
 // PORT 0 picks a free port. The first line on standard output is "listening on 127.0.0.1:PORT".
 // GET /easyspeddews?wsdl serves the service description, POST /easyspeddews the service; every
@@ -10,7 +10,8 @@
 // stand-in's own, or none published and the pattern required); --body-namespace puts the operation
 // elements in another namespace, published on the input bodies. --misbehave makes every valid SOAP
 // request meet one fault: a server fault (500), a 404 whose body never completes, a text/html
-// page, a nil result, a result element named "Result", or no answer at all.
+// page, a nil result, a result element named "Result", no answer at all, or a reply envelope cut
+// off halfway.
 // GET /stats reports "connections N" and "requests M" (WSDL and SOAP requests, and the distinct
 // client connections they came on). The routing table and the label layout are in answers.h.
 #include <httplib.h>
@@ -70,11 +71,13 @@ constexpr Misbehaviours kMisbehaviours[] = {{"fault", Misbehaviour::kFault},
                                             {"html", Misbehaviour::kHtml},
                                             {"nil", Misbehaviour::kNil},
                                             {"other-child-name", Misbehaviour::kOtherChildName},
-                                            {"hang", Misbehaviour::kHang}};
+                                            {"hang", Misbehaviour::kHang},
+                                            {"garbage", Misbehaviour::kGarbage}};
 
 [[noreturn]] void Usage() {
   std::cerr << "usage: brt-standin PORT [--actions pattern|own|none] [--body-namespace URI]\n"
-               "                        [--misbehave fault|404|html|nil|other-child-name|hang]\n";
+               "                        [--misbehave fault|404|html|nil|other-child-name|hang|"
+               "garbage]\n";
   std::exit(2);
 }
 
@@ -157,6 +160,11 @@ void AnswerSoap(const Options& options, const httplib::Request& request,
     case Misbehaviour::kHang:
       WaitUntilStopping();
       return;
+    case Misbehaviour::kGarbage: {
+      const std::string reply = ReplyEnvelope(options, call);
+      response.set_content(reply.substr(0, reply.size() / 2), kXmlContentType);
+      return;
+    }
     default:
       response.set_content(ReplyEnvelope(options, call), kXmlContentType);
   }

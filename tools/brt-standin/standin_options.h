@@ -22,6 +22,7 @@ enum class Misbehaviour {
   kNil,             // the result element marked xsi:nil
   kOtherChildName,  // the wrapper's one child named "Result"
   kHang,            // the request is read and never answered
+  kGarbage,         // status 200 with a reply envelope cut off halfway
 };
 
 struct Options {
