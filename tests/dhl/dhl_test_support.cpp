@@ -173,7 +173,7 @@ std::string ReplyDocument(const std::string& entries) {
 
 std::string ToolsFolderOfBuild() { return ProgramFolderOfBuild() + "../tools/bin/"; }
 
-std::u16string Record(size_t length, const std::vector<Piece>& pieces) {
+std::u16string FixedWidthRecord(size_t length, const std::vector<Piece>& pieces) {
   std::u16string record(length, u' ');
   size_t free_from = 1;
   for (const Piece& piece : pieces) {
@@ -195,7 +195,8 @@ std::u16string Join(const std::vector<std::u16string>& records) {
 }
 
 std::u16string ManifestHeaderRecord() {
-  return Record(86, {{1, u"FF0HDRFFTIN00300"}, {17, u"CARGOMERIDIAN"}, {52, u"DHLEUAPGW"}});
+  return FixedWidthRecord(86,
+                          {{1, u"FF0HDRFFTIN00300"}, {17, u"CARGOMERIDIAN"}, {52, u"DHLEUAPGW"}});
 }
 
 std::u16string CourierReportTitle() {

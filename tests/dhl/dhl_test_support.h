@@ -86,7 +86,7 @@ struct Piece {
 // A record of `length` characters holding the pieces, blanks everywhere else, then CR LF. The
 // pieces are listed left to right; one that overlaps another or runs past the end is a fault of
 // the expectation itself.
-std::u16string Record(size_t length, const std::vector<Piece>& pieces);
+std::u16string FixedWidthRecord(size_t length, const std::vector<Piece>& pieces);
 
 std::u16string Join(const std::vector<std::u16string>& records);
 

@@ -49,91 +49,93 @@ INSERT INTO VORLABR (TESTATA, RIGA, CODICECARTONE, PESO, VOLUME, NUMERO_SEGNA_CO
 )sql";
 
 // Shipment 101, every field filled: accented names, apostrophes, dotted weight, decimal commas.
-const std::u16string kShipment101 = Record(849, {{1, u"FF0SHP2"},
-                                                 {8, u"00000961234567"},
-                                                 {22, u"1234567890"},
-                                                 {32, u"MUC"},
-                                                 {35, u"ORD-2024-0042"},
-                                                 {70, u"Società Àlfa S.r.l."},
-                                                 {105, u"Marta Rossi"},
-                                                 {175, u"Via dell\u00B4Industria"},
-                                                 {210, u"12/B"},
-                                                 {245, u"Bologna"},
-                                                 {265, u"BO"},
-                                                 {310, u"40128"},
-                                                 {322, u"051 6543210"},
-                                                 {362, u"IT"},
-                                                 {365, u"A"},
-                                                 {380, u"L\u00B4Artigiano del Legno GmbH"},
-                                                 {485, u"Hauptstraße"},
-                                                 {520, u"7"},
-                                                 {555, u"München"},
-                                                 {575, u"BY"},
-                                                 {620, u"80331"},
-                                                 {672, u"DE"},
-                                                 {675, u"A"},
-                                                 {676, u"WPX"},
-                                                 {679, u"2"},
-                                                 {683, u"0000012500KGM3"},
-                                                 {697, u"0000000,25MTQ3"},
-                                                 {711, u"00001500,5EUR2"},
-                                                 {725, u"Componenti in legno"},
-                                                 {756, u"DAP"},
-                                                 {759, u"P"},
-                                                 {829, u"20240307"},
-                                                 {847, u"MUC"}});
-const std::u16string kParcel101Riga1 = Record(206, {{1, u"FF0PCE"},
-                                                    {7, u"CART-A"},
-                                                    {90, u"15KGM3"},
-                                                    {126, u"0,125MTQ3"},
-                                                    {135, u"JD014600003827461001"},
-                                                    {172, u"Gambe d\u00B4appoggio"}});
-const std::u16string kParcel101Riga2 = Record(206, {{1, u"FF0PCE"},
-                                                    {7, u"CART-B"},
-                                                    {88, u"1025KGM3"},
-                                                    {126, u"0,125MTQ3"},
-                                                    {135, u"JD014600003827461002"},
-                                                    {172, u"Piano del tavolo"}});
+const std::u16string kShipment101 =
+    FixedWidthRecord(849, {{1, u"FF0SHP2"},
+                           {8, u"00000961234567"},
+                           {22, u"1234567890"},
+                           {32, u"MUC"},
+                           {35, u"ORD-2024-0042"},
+                           {70, u"Società Àlfa S.r.l."},
+                           {105, u"Marta Rossi"},
+                           {175, u"Via dell\u00B4Industria"},
+                           {210, u"12/B"},
+                           {245, u"Bologna"},
+                           {265, u"BO"},
+                           {310, u"40128"},
+                           {322, u"051 6543210"},
+                           {362, u"IT"},
+                           {365, u"A"},
+                           {380, u"L\u00B4Artigiano del Legno GmbH"},
+                           {485, u"Hauptstraße"},
+                           {520, u"7"},
+                           {555, u"München"},
+                           {575, u"BY"},
+                           {620, u"80331"},
+                           {672, u"DE"},
+                           {675, u"A"},
+                           {676, u"WPX"},
+                           {679, u"2"},
+                           {683, u"0000012500KGM3"},
+                           {697, u"0000000,25MTQ3"},
+                           {711, u"00001500,5EUR2"},
+                           {725, u"Componenti in legno"},
+                           {756, u"DAP"},
+                           {759, u"P"},
+                           {829, u"20240307"},
+                           {847, u"MUC"}});
+const std::u16string kParcel101Riga1 = FixedWidthRecord(206, {{1, u"FF0PCE"},
+                                                              {7, u"CART-A"},
+                                                              {90, u"15KGM3"},
+                                                              {126, u"0,125MTQ3"},
+                                                              {135, u"JD014600003827461001"},
+                                                              {172, u"Gambe d\u00B4appoggio"}});
+const std::u16string kParcel101Riga2 = FixedWidthRecord(206, {{1, u"FF0PCE"},
+                                                              {7, u"CART-B"},
+                                                              {88, u"1025KGM3"},
+                                                              {126, u"0,125MTQ3"},
+                                                              {135, u"JD014600003827461002"},
+                                                              {172, u"Piano del tavolo"}});
 const std::u16string kReport101 =
     u"1234567890|961234567|12.500|0,25|MUC|WPX|ORD-2024-0042|2|L\u00B4Artigiano del Legno GmbH|"
     u"Hauptstraße 7|München|80331|1500,5||\r\n";
 
 // Shipment 102: long values cut, empty ones blank or zero-filled, a one-digit month that moves
 // everything after it one place to the left (848 characters instead of 849).
-const std::u16string kShipment102 = Record(848, {{1, u"FF0SHP2"},
-                                                 {8, u"00000000000042"},
-                                                 {22, u"9876543210"},
-                                                 {70, u"Cooperativa Agricola Produttori del"},
-                                                 {362, u"IT"},
-                                                 {365, u"A"},
-                                                 {380, u"Rossi & Figli"},
-                                                 {485, u"Piazza Maggiore"},
-                                                 {520, u"1"},
-                                                 {555, u"Bologna"},
-                                                 {575, u"BO"},
-                                                 {620, u"40124"},
-                                                 {672, u"IT"},
-                                                 {675, u"A"},
-                                                 {676, u"N"},
-                                                 {679, u"1"},
-                                                 {683, u"00000012,5KGM3"},
-                                                 {697, u"0000000000MTQ3"},
-                                                 {711, u"0000000000EUR2"},
-                                                 {725, u"Campioni di formaggio stagiona"},
-                                                 {759, u"P"},
-                                                 {829, u"2024315"}});
-const std::u16string kParcel102Riga1 =
-    Record(206, {{1, u"FF0PCE"}, {92, u"KGM3"}, {131, u"MTQ3"}, {135, u"JD014600003827462001"}});
+const std::u16string kShipment102 =
+    FixedWidthRecord(848, {{1, u"FF0SHP2"},
+                           {8, u"00000000000042"},
+                           {22, u"9876543210"},
+                           {70, u"Cooperativa Agricola Produttori del"},
+                           {362, u"IT"},
+                           {365, u"A"},
+                           {380, u"Rossi & Figli"},
+                           {485, u"Piazza Maggiore"},
+                           {520, u"1"},
+                           {555, u"Bologna"},
+                           {575, u"BO"},
+                           {620, u"40124"},
+                           {672, u"IT"},
+                           {675, u"A"},
+                           {676, u"N"},
+                           {679, u"1"},
+                           {683, u"00000012,5KGM3"},
+                           {697, u"0000000000MTQ3"},
+                           {711, u"0000000000EUR2"},
+                           {725, u"Campioni di formaggio stagiona"},
+                           {759, u"P"},
+                           {829, u"2024315"}});
+const std::u16string kParcel102Riga1 = FixedWidthRecord(
+    206, {{1, u"FF0PCE"}, {92, u"KGM3"}, {131, u"MTQ3"}, {135, u"JD014600003827462001"}});
 const std::u16string kReport102 =
     u"98765432109876|42|12,5|||N||1|Rossi & Figli|Piazza Maggiore 1|Bologna|40124|||\r\n";
 
 // Shipment 103 has parcels but no header row.
-const std::u16string kParcel103Riga1 = Record(206, {{1, u"FF0PCE"},
-                                                    {7, u"CART-Z"},
-                                                    {91, u"2KGM3"},
-                                                    {127, u"0,01MTQ3"},
-                                                    {135, u"JD014600003827463001"},
-                                                    {172, u"Ricambi"}});
+const std::u16string kParcel103Riga1 = FixedWidthRecord(206, {{1, u"FF0PCE"},
+                                                              {7, u"CART-Z"},
+                                                              {91, u"2KGM3"},
+                                                              {127, u"0,01MTQ3"},
+                                                              {135, u"JD014600003827463001"},
+                                                              {172, u"Ricambi"}});
 
 class ManifestTest : public ::testing::TestWithParam<Engine> {
  protected:
@@ -321,32 +323,32 @@ END
     // The weight i.500 loses its dot and is filled with zeros to ten digits.
     const std::string digits = std::to_string(i) + "500";
     const std::u16string weight = Ascii(std::string(10 - digits.size(), '0') + digits);
-    manifest += Record(849, {{1, u"FF0SHP2"},
-                             {8, u"00000961234567"},
-                             {22, Ascii(std::to_string(5000000000LL + i))},
-                             {70, u"Vorlab S.r.l."},
-                             {365, u"A"},
-                             {380, u"Cliente d\u00B4Italia " + number},
-                             {485, u"Via Roma"},
-                             {520, number},
-                             {555, u"Milano"},
-                             {620, u"20121"},
-                             {672, u"IT"},
-                             {675, u"A"},
-                             {679, u"3"},
-                             {683, weight + u"KGM3"},
-                             {697, u"0000000000MTQ3"},
-                             {711, u"0000000000EUR2"},
-                             {759, u"P"},
-                             {829, u"20241128"},
-                             {847, u"MIL"}});
+    manifest += FixedWidthRecord(849, {{1, u"FF0SHP2"},
+                                       {8, u"00000961234567"},
+                                       {22, Ascii(std::to_string(5000000000LL + i))},
+                                       {70, u"Vorlab S.r.l."},
+                                       {365, u"A"},
+                                       {380, u"Cliente d\u00B4Italia " + number},
+                                       {485, u"Via Roma"},
+                                       {520, number},
+                                       {555, u"Milano"},
+                                       {620, u"20121"},
+                                       {672, u"IT"},
+                                       {675, u"A"},
+                                       {679, u"3"},
+                                       {683, weight + u"KGM3"},
+                                       {697, u"0000000000MTQ3"},
+                                       {711, u"0000000000EUR2"},
+                                       {759, u"P"},
+                                       {829, u"20241128"},
+                                       {847, u"MIL"}});
     for (int r = 1; r <= 3; ++r) {
       const std::u16string parcel = Ascii(std::to_string(i * 10 + r));
-      manifest += Record(206, {{1, u"FF0PCE"},
-                               {90, Ascii(std::to_string(r)) + u"5KGM3"},
-                               {131, u"MTQ3"},
-                               {135, u"JD" + parcel},
-                               {172, u"Collo d\u00B4esempio"}});
+      manifest += FixedWidthRecord(206, {{1, u"FF0PCE"},
+                                         {90, Ascii(std::to_string(r)) + u"5KGM3"},
+                                         {131, u"MTQ3"},
+                                         {135, u"JD" + parcel},
+                                         {172, u"Collo d\u00B4esempio"}});
     }
     report += Ascii(std::to_string(5000000000LL + i)) + u"|961234567|" + number +
               u".500|||||3|Cliente d\u00B4Italia " + number + u"|Via Roma " + number +
