@@ -31,10 +31,11 @@ ensure_packages() {
   as_root apt-get install -y -q --no-install-recommends "${missing[@]}" >/dev/null
 }
 
+# Builds the given targets, or everything when none is given.
 build() {
-  step "Building into build/"
+  step "Building into build/${*:+ (}${*}${*:+)}"
   cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-  cmake --build build
+  cmake --build build ${*:+--target "$@"}
 }
 
 # The label renderer's npm packages, as tools/label-preview/package-lock.json pins them, in
