@@ -14,6 +14,8 @@ firebird_server_running() {
 firebird_server_start() {
   FIREBIRD_STARTED_HERE=0
   if firebird_server_running; then
+    # Started elsewhere (the package's own start, say): it may still have the random password.
+    firebird_set_sysdba_password
     return 0
   fi
   mkdir -p /run/firebird3.0
