@@ -61,7 +61,7 @@ class HttpClient {
 
  private:
   HttpResponse Perform(const std::u16string& url, const std::vector<HttpHeader>& headers,
-                       const BodyWanted& body_wanted);
+                       const std::string* body, const BodyWanted& body_wanted);
 
   CurlEasyHandle handle_;
   std::chrono::seconds stall_limit_;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/failure.h"
+#include "platform/trace.h"
 
 namespace vorlabws {
 
@@ -29,6 +30,8 @@ struct StartOptions {
   bool new_session = false;
   // Pipes for standard input, output and error (else inherited). Used by RunProcess.
   bool capture_output = false;
+  // Files the child works on, whose names and sizes the trace shows when it starts and ends.
+  std::vector<std::u16string> traced_files;
 };
 
 class ChildProcess {
@@ -63,6 +66,8 @@ class ChildProcess {
   int stdout_fd_ = -1;
   int stderr_fd_ = -1;
   std::optional<int> status_;
+  TraceStopwatch started_;
+  std::vector<std::u16string> traced_files_;
 };
 
 struct ProcessResult {

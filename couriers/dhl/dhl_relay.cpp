@@ -24,11 +24,14 @@ std::chrono::seconds RelayWaitBound() {
 
 RelayRun RunRelay(const std::u16string& FilePath, const DhlJobFiles& files,
                   std::chrono::seconds bound) {
+  StartOptions options;
+  options.traced_files = {files.request, files.reply};
   std::optional<ChildProcess> relay;
   try {
     relay.emplace(
         FilePath + u"Relayer.exe",
-        std::vector<std::u16string>{DhlServiceAddress(), files.data_folder, files.request_name});
+        std::vector<std::u16string>{DhlServiceAddress(), files.data_folder, files.request_name},
+        options);
   } catch (const ProcessError&) {
     return RelayRun::kNotStarted;
   }
