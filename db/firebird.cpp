@@ -54,14 +54,14 @@ void RaiseIfFailed(const Status& status, const SqlText& sql) {
 }
 
 // Records how a step of the connection or the transaction ended, then raises its failure.
-void EndStep(const Status& status, const std::string& context, const std::string& step,
+void EndStep(const Status& status, const std::string& context, const char* done, const char* failed,
              const TraceStopwatch& watch) {
   if (!Failed(status)) {
-    if (TraceOn()) Trace(step + " in " + watch.Elapsed());
+    if (TraceOn()) Trace(done + (" in " + watch.Elapsed()));
     return;
   }
   const std::string message = Interpret(status, context);
-  Trace(step + " failed in " + watch.Elapsed() + ": " + message);
+  Trace(failed + (" in " + watch.Elapsed()) + ": " + message);
   throw DatabaseError(message);
 }
 
@@ -181,7 +181,7 @@ void IBDatabase::Open() {
   AttachmentHandle handle(new isc_db_handle(0));
   isc_attach_database(status, 0, name.c_str(), handle.get(), static_cast<short>(dpb.size()),
                       dpb.data());
-  EndStep(status, "attaching " + name, "attached", watch);
+  EndStep(status, "attaching " + name, "attached", "attach failed", watch);
   handle_ = std::move(handle);
 }
 
@@ -202,7 +202,7 @@ void IBDatabase::CreateDatabase() {
   isc_tr_handle no_transaction = 0;
   isc_dsql_execute_immediate(status, handle.get(), &no_transaction, 0, text.c_str(),
                              static_cast<unsigned short>(SQLDialect), nullptr);
-  EndStep(status, "creating " + Utf16ToUtf8(DatabaseName), "created", watch);
+  EndStep(status, "creating " + Utf16ToUtf8(DatabaseName), "created", "creation failed", watch);
   handle_ = std::move(handle);
 }
 
@@ -222,7 +222,8 @@ void IBTransaction::StartTransaction() {
   // No parameter block: the server's default mode (concurrency, wait, read-write).
   const TraceStopwatch watch;
   isc_start_transaction(status, handle.get(), 1, database_.Handle(), 0, nullptr);
-  EndStep(status, "starting the transaction", "transaction started", watch);
+  EndStep(status, "starting the transaction", "transaction started", "transaction not started",
+          watch);
   handle_ = std::move(handle);
 }
 
@@ -230,14 +231,14 @@ void IBTransaction::CommitRetaining() {
   Status status;
   const TraceStopwatch watch;
   isc_commit_retaining(status, Handle());
-  EndStep(status, "commit", "committed", watch);
+  EndStep(status, "commit", "committed", "commit failed", watch);
 }
 
 void IBTransaction::RollbackRetaining() {
   Status status;
   const TraceStopwatch watch;
   isc_rollback_retaining(status, Handle());
-  EndStep(status, "rollback", "rolled back", watch);
+  EndStep(status, "rollback", "rolled back", "rollback failed", watch);
 }
 
 void IBTransaction::Rollback() {
