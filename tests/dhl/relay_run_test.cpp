@@ -68,6 +68,11 @@ TEST_F(RelayRunTest, Outcomes) {
       {"a reply, exit status 5: the reply alone decides", copy_reply + "\nexit 5", 0, "",
        u"000 - Completato"},
       {"no reply, exit status 1", "exit 1", 2, missing_reply, u""},
+      {"no reply, the relay's reason on standard error, on one line",
+       "printf 'first reason\\r\\n\\nsecond reason\\n' >&2; exit 1", 2,
+       "vorlabws::FileError: Cannot open " + reply +
+           ": No such file or directory; the relay said: first reason / second reason\r\n",
+       u""},
       {"no reply, exit status 0", "exit 0", 2, missing_reply, u""},
       {"killed by a signal", "kill -9 $$", 2, missing_reply, u""},
       {"no relay", "", 3, "", u"002 - Errore nell\u00B4accesso ai webservice"},
