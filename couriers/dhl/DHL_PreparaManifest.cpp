@@ -38,8 +38,7 @@ void TFunzioniForm::DHL_PreparaManifest(std::u16string& Result) {
       IBQuery2.SQL.Parameter(SostituisciApici(std::move(CourierReport)));
   IBQuery2.SQL.Add(u"UPDATE MANIFESTT SET MANIFEST=" + manifest_value + u", COURIERREPORT=" +
                    report_value + u"  WHERE ID=" + ID);
-  Result =
-      ExecuteAndCommit(IBQuery2) ? std::u16string(kCompletato) : u"002 - Errore nel popolamento";
+  Result = ExecuteAndCommit(IBQuery2) ? std::u16string(kCompletato) : u"002 - Errore nel popolamento";
 }
 
 }  // namespace vorlabws
