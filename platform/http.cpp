@@ -116,17 +116,23 @@ size_t OnBodyData(char* data, size_t size, size_t count, void* user) {
   return size * count;
 }
 
-HeaderList HeaderLines(const std::vector<HttpHeader>& headers, const std::u16string& url) {
+void AppendLine(HeaderList& list, const std::string& line) {
+  curl_slist* extended = curl_slist_append(list.get(), line.c_str());
+  if (extended == nullptr) throw std::bad_alloc();
+  list.release();
+  list.reset(extended);
+}
+
+// `removed` names headers curl would add of its own accord; "Name:" is curl's way to leave one out.
+HeaderList HeaderLines(const std::vector<HttpHeader>& headers,
+                       const std::vector<std::string>& removed) {
   HeaderList list;
   for (const HttpHeader& header : headers) {
-    // "Name:" would remove the header; "Name;" is curl's way to send it empty.
-    const std::string line =
-        Utf16ToUtf8(header.name) + (header.value.empty() ? ";" : ": " + Utf16ToUtf8(header.value));
-    curl_slist* extended = curl_slist_append(list.get(), line.c_str());
-    if (extended == nullptr) throw std::bad_alloc();
-    list.release();
-    list.reset(extended);
+    // "Name;" is curl's way to send a header empty.
+    AppendLine(list, Utf16ToUtf8(header.name) +
+                         (header.value.empty() ? ";" : ": " + Utf16ToUtf8(header.value)));
   }
+  for (const std::string& name : removed) AppendLine(list, name + ":");
   return list;
 }
 
@@ -165,24 +171,23 @@ HttpResponse HttpClient::Post(const std::u16string& url, const std::vector<HttpH
   SetOption(handle, CURLOPT_POST, 1L, url);
   SetOption(handle, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()), url);
   SetOption(handle, CURLOPT_POSTFIELDS, body.data(), url);
-  // Without an empty Expect, curl holds a larger body back waiting for "100 Continue".
-  std::vector<HttpHeader> all = headers;
-  all.push_back({u"Expect", u""});
-  return Perform(url, all, body_wanted);
+  // With its own "Expect: 100-continue", curl would hold a larger body back for up to a second.
+  return Perform(url, headers, {"Expect"}, body_wanted);
 }
 
 HttpResponse HttpClient::Get(const std::u16string& url, const BodyWanted& body_wanted) {
   SetOption(handle_.get(), CURLOPT_HTTPGET, 1L, url);
-  return Perform(url, {}, body_wanted);
+  return Perform(url, {}, {}, body_wanted);
 }
 
 HttpResponse HttpClient::Perform(const std::u16string& url, const std::vector<HttpHeader>& headers,
+                                 const std::vector<std::string>& removed_headers,
                                  const BodyWanted& body_wanted) {
   CURL* handle = handle_.get();
   Transfer transfer;
   transfer.body_wanted = &body_wanted;
   transfer.stall_limit = stall_limit_;
-  const HeaderList header_lines = HeaderLines(headers, url);
+  const HeaderList header_lines = HeaderLines(headers, removed_headers);
   SetOption(handle, CURLOPT_URL, Utf16ToUtf8(url).c_str(), url);
   SetOption(handle, CURLOPT_HTTPHEADER, header_lines.get(), url);
   SetOption(handle, CURLOPT_HEADERDATA, &transfer, url);

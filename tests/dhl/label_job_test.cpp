@@ -131,8 +131,11 @@ TEST_P(LabelJobTest, CompleteJobs) {
 
 TEST_P(LabelJobTest, JobsThatDoNotComplete) {
   const std::string reply = program_.path() + "data/out/dhl_15_2.txt";
-  const std::string no_reply =
-      "vorlabws::FileError: Cannot open " + reply + ": No such file or directory\r\n";
+  const auto RelaySaid = [&](const std::string& query, const std::string& status) {
+    return "vorlabws::FileError: Cannot open " + reply +
+           ": No such file or directory; the relay said: Relayer.exe: " + service_.address() +
+           query + " answered " + status + "\r\n";
+  };
   struct Row {
     const char* name;
     Columns changes;
@@ -168,13 +171,45 @@ TEST_P(LabelJobTest, JobsThatDoNotComplete) {
        "vorlabws::XmlError: " + reply + ":",
        "",
        u""},
-      {"the service fails",
+      {"the service fails without a body: the failure line gives the relay's reason",
        {},
        "?status=500",
        "180",
        2,
-       no_reply,
-       "Relayer.exe: " + service_.address() + "?status=500 answered 500 Internal Server Error\n",
+       RelaySaid("?status=500", "500 Internal Server Error"),
+       "",
+       u""},
+      {"a refusal answered with an error status: the service's reason",
+       {{"DEST_CAP", "''"}},
+       "?status=500&body=reply",
+       "180",
+       3,
+       "",
+       "",
+       u"003 - Receiver postcode is missing"},
+      {"a web page answered with an error status",
+       {},
+       "?status=503&body=page",
+       "180",
+       2,
+       RelaySaid("?status=503&body=page", "503 Service Unavailable"),
+       "",
+       u""},
+      {"a fault answered with an error status names no error: no reply",
+       {},
+       "?status=500&body=fault",
+       "180",
+       2,
+       RelaySaid("?status=500&body=fault", "500 Internal Server Error"),
+       "",
+       u""},
+      {"a whole reply answered with an error status does not pass for an accepted shipment",
+       {},
+       "?status=500&body=reply",
+       "180",
+       2,
+       RelaySaid("?status=500&body=reply", "500 Internal Server Error"),
+       "",
        u""},
       {"a reply slower than the bound",
        {},
