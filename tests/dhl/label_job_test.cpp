@@ -45,21 +45,6 @@ std::u16string ServiceDocument(const std::u16string& title, const std::u16string
          u"\r\n";
 }
 
-// errore.txt after the header update of the default job failed.
-constexpr char kHeaderUpdate[] =
-    "UPDATE VORLABT SET\r\n"
-    " MITT_FILIALE='MIL',\r\n"
-    " MITT_NAZIONE_DESCR='ITALY',\r\n"
-    " DEST_FILIALE='MNC',\r\n"
-    " ZONA_SEGNACOLLO='MNC-80',\r\n"
-    " CODICE_PRODOTTO='WPX',\r\n"
-    " PRODOTTO='EXPRESS WORLDWIDE',\r\n"
-    " SFONDO_PRODOTTO='Y',\r\n"
-    " DEST_NAZIONE_DESCR='GERMANY',\r\n"
-    " PO_SEGNACOLLO='2L',\r\n"
-    " PO_SEGNACOLLO_DESCR='DE80802+48000000'\r\n"
-    " WHERE ID=15\r\n";
-
 class LabelJobTest : public ::testing::TestWithParam<Engine> {
  protected:
   LabelJobTest()
@@ -232,7 +217,7 @@ TEST_P(LabelJobTest, FailedHeaderUpdateIsSavedInErrore) {
   EXPECT_EQ(run.exit_code, 3);
   EXPECT_EQ(run.standard_output, "");
   EXPECT_EQ(RowValue("ESITO"), u"003 - Errore durante l\u00B4aggiornamento della testata");
-  EXPECT_EQ(program_.ReadFile("errore.txt"), kHeaderUpdate);
+  EXPECT_EQ(program_.ReadFile("errore.txt"), DefaultHeaderUpdate(15));
   EXPECT_EQ(database_.Value("SELECT PRODOTTO FROM VORLABT WHERE ID=15", "PRODOTTO"), u"");
   EXPECT_EQ(RowValue("REPORT_CUSTOM"), u"");
 }
@@ -312,7 +297,7 @@ TEST_P(LabelJobTest, ProgramFolderJoinedByLinks) {
   const WorkerRun failed = RunJob();
   EXPECT_EQ(failed.exit_code, 3);
   EXPECT_EQ(RowValue("ESITO"), u"003 - Errore durante l\u00B4aggiornamento della testata");
-  EXPECT_EQ(ReadFileBytes(Utf8ToUtf16(folder_.path() + "var/errore.txt")), kHeaderUpdate);
+  EXPECT_EQ(ReadFileBytes(Utf8ToUtf16(folder_.path() + "var/errore.txt")), DefaultHeaderUpdate(15));
   for (const char* link : {"report", "data", "errore.txt"}) {
     EXPECT_TRUE(fs::is_symlink(program + link)) << link;
   }
