@@ -238,6 +238,14 @@ TEST_F(PackageLifecycleTest, InstallJobsUpgradeKeepingAnEditedTemplateRemoveAndP
   if (kHasSiteCheck) installed.push_back("/usr/lib/vorlabws/vorlabws-check f 0755 root:root");
   std::sort(installed.begin(), installed.end());
   EXPECT_EQ(Listing(kPlaces), installed);
+  // A DHL job's request and reply: the user's, the group's by the folders' setgid.
+  const auto add_request_and_reply = [&](int testata) {
+    for (const char* folder : {"data/", "data/out/"}) {
+      installed.push_back("/var/lib/vorlabws/" + std::string(folder) + "dhl_" +
+                          std::to_string(testata) + "_2.txt f 0644 " + user + ":vorlabws");
+    }
+    std::sort(installed.begin(), installed.end());
+  };
   const group* vorlabws = ::getgrnam("vorlabws");
   ASSERT_NE(vorlabws, nullptr);
   EXPECT_LT(vorlabws->gr_gid, 1000u);  // a system group
@@ -255,12 +263,7 @@ TEST_F(PackageLifecycleTest, InstallJobsUpgradeKeepingAnEditedTemplateRemoveAndP
                 u"000 - Completato");
       EXPECT_EQ(JobColumns(database_, job), JobColumns(database_, twin));
     }
-    const std::vector<std::string> job_files = {
-        "/var/lib/vorlabws/data/dhl_16_2.txt f 0644 " + user + ":vorlabws",
-        "/var/lib/vorlabws/data/out/dhl_16_2.txt f 0644 " + user + ":vorlabws",
-    };
-    installed.insert(installed.end(), job_files.begin(), job_files.end());
-    std::sort(installed.begin(), installed.end());
+    add_request_and_reply(16);
     EXPECT_EQ(Listing(kPlaces), installed);
   }
 
@@ -290,12 +293,7 @@ TEST_F(PackageLifecycleTest, InstallJobsUpgradeKeepingAnEditedTemplateRemoveAndP
     const WorkerRun run = RunInstalled(user, 17);
     EXPECT_EQ(run.exit_code, 3) << run.standard_output << run.standard_error;
     EXPECT_EQ(ReadFileBytes(u"/var/lib/vorlabws/errore.txt"), DefaultHeaderUpdate(17));
-    const std::vector<std::string> job_files = {
-        "/var/lib/vorlabws/data/dhl_17_2.txt f 0644 " + user + ":vorlabws",
-        "/var/lib/vorlabws/data/out/dhl_17_2.txt f 0644 " + user + ":vorlabws",
-    };
-    installed.insert(installed.end(), job_files.begin(), job_files.end());
-    std::sort(installed.begin(), installed.end());
+    add_request_and_reply(17);
     EXPECT_EQ(Listing(kPlaces), installed);
   }
   {
