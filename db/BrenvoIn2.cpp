@@ -6,6 +6,8 @@ TBrenvoIn2Form::TBrenvoIn2Form(TComponent* AOwner) : TForm(AOwner) {
   ClientWidth = 329;
   ClientHeight = 148;
   Label1.Caption = u"Label1";
+  Edit1.Hint = u"nome del computer";
+  Edit2.Hint = u"lettera della sua unit\u00E0 disco";
   OKBtn.Caption = u"OK";
   OKBtn.Default = true;
   OKBtn.OnClick = [this] { OKBtnClick(); };

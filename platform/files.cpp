@@ -5,8 +5,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <memory>
+#include <string_view>
 
 #include "platform/code_page.h"
 #include "platform/failure.h"
@@ -30,6 +32,25 @@ UniqueFd OpenOrRaise(const std::string& path, int flags, const char* what) {
   const int fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
   if (fd < 0) RaiseFileError(what, path);
   return UniqueFd(new int(fd));
+}
+
+// The file a name stands for: the name itself, or the end of the chain of symbolic links it
+// starts, existing or not. Writing there keeps the links; renaming onto a link would replace it.
+std::string FileBehindLinks(std::string name) {
+  for (int hops = 0; hops < 40; ++hops) {
+    char target[PATH_MAX];
+    const ssize_t length = ::readlink(name.c_str(), target, sizeof target - 1);
+    if (length < 0 && errno == EINVAL) return name;  // not a link
+    if (length < 0 && errno == ENOENT) return name;  // nothing there yet
+    if (length < 0) RaiseFileError("Cannot read the link", name);
+    const std::string_view link(target, static_cast<size_t>(length));
+    const size_t slash = name.find_last_of('/');
+    name = link.starts_with('/') || slash == std::string::npos
+               ? std::string(link)
+               : name.substr(0, slash + 1) + std::string(link);
+  }
+  errno = ELOOP;
+  RaiseFileError("Cannot follow the links of", name);
 }
 
 void WriteAll(int fd, const std::string& bytes, const std::string& name) {
@@ -64,7 +85,7 @@ void WriteFileBytes(const std::u16string& path, const std::string& bytes) {
 }
 
 void WriteFileReplacing(const std::u16string& path, const std::string& bytes) {
-  const std::string name = Utf16ToUtf8(path);
+  const std::string name = FileBehindLinks(Utf16ToUtf8(path));
   const size_t slash = name.find_last_of('/');
   const size_t base = slash == std::string::npos ? 0 : slash + 1;
   // A hidden name in the same folder, so the rename stays on one file system.

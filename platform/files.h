@@ -9,11 +9,13 @@ namespace vorlabws {
 // The file's bytes; raises FileError naming the file when it cannot be read.
 std::string ReadFileBytes(const std::u16string& path);
 
-// Creates or overwrites the file with exactly these bytes; raises FileError when it cannot.
+// Creates or overwrites the file with exactly these bytes; raises FileError when it cannot. Through
+// a symbolic link, the file it leads to is written (created when missing) and the link stays.
 void WriteFileBytes(const std::u16string& path, const std::string& bytes);
 
 // Writes the bytes to a new file beside `path`, then renames it to `path`, so that a reader finds
 // either the complete new file or none (or the old one); the new file is removed when that fails.
+// When `path` is a symbolic link, the file it leads to is replaced and the link stays.
 void WriteFileReplacing(const std::u16string& path, const std::string& bytes);
 
 // Removes the file when it exists; raises FileError when it exists and cannot be removed.

@@ -75,6 +75,9 @@ class TEdit : public TControl {
  public:
   using TControl::TControl;
   std::u16string Text;
+  // What the field asks for, in a few words: a form of the interface that cannot show the
+  // layout (the terminal) names the field's question with it.
+  std::u16string Hint;
   // Makes this field the form's active control: it has the focus once the handler returns.
   void SetFocus();
 };

@@ -146,17 +146,23 @@ void TraceResponse(const Transfer& transfer, const TraceStopwatch& watch) {
             (transfer.body_skipped ? "(body not read)" : TraceBody(response.body)));
 }
 
-HeaderList HeaderLines(const std::vector<HttpHeader>& headers, const std::u16string& url) {
+void AppendLine(HeaderList& list, const std::string& line) {
+  curl_slist* extended = curl_slist_append(list.get(), line.c_str());
+  if (extended == nullptr) throw std::bad_alloc();
+  list.release();
+  list.reset(extended);
+}
+
+// `removed` names headers curl would add of its own accord; "Name:" is curl's way to leave one out.
+HeaderList HeaderLines(const std::vector<HttpHeader>& headers,
+                       const std::vector<std::string>& removed) {
   HeaderList list;
   for (const HttpHeader& header : headers) {
-    // "Name:" would remove the header; "Name;" is curl's way to send it empty.
-    const std::string line =
-        Utf16ToUtf8(header.name) + (header.value.empty() ? ";" : ": " + Utf16ToUtf8(header.value));
-    curl_slist* extended = curl_slist_append(list.get(), line.c_str());
-    if (extended == nullptr) throw std::bad_alloc();
-    list.release();
-    list.reset(extended);
+    // "Name;" is curl's way to send a header empty.
+    AppendLine(list, Utf16ToUtf8(header.name) +
+                         (header.value.empty() ? ";" : ": " + Utf16ToUtf8(header.value)));
   }
+  for (const std::string& name : removed) AppendLine(list, name + ":");
   return list;
 }
 
@@ -195,18 +201,17 @@ HttpResponse HttpClient::Post(const std::u16string& url, const std::vector<HttpH
   SetOption(handle, CURLOPT_POST, 1L, url);
   SetOption(handle, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()), url);
   SetOption(handle, CURLOPT_POSTFIELDS, body.data(), url);
-  // Without an empty Expect, curl holds a larger body back waiting for "100 Continue".
-  std::vector<HttpHeader> all = headers;
-  all.push_back({u"Expect", u""});
-  return Perform(url, all, &body, body_wanted);
+  // With its own "Expect: 100-continue", curl would hold a larger body back for up to a second.
+  return Perform(url, headers, {"Expect"}, &body, body_wanted);
 }
 
 HttpResponse HttpClient::Get(const std::u16string& url, const BodyWanted& body_wanted) {
   SetOption(handle_.get(), CURLOPT_HTTPGET, 1L, url);
-  return Perform(url, {}, nullptr, body_wanted);
+  return Perform(url, {}, {}, nullptr, body_wanted);
 }
 
 HttpResponse HttpClient::Perform(const std::u16string& url, const std::vector<HttpHeader>& headers,
+                                 const std::vector<std::string>& removed_headers,
                                  const std::string* body, const BodyWanted& body_wanted) {
   CURL* handle = handle_.get();
   const TraceStopwatch watch;
@@ -219,7 +224,7 @@ HttpResponse HttpClient::Perform(const std::u16string& url, const std::vector<Ht
   SetOption(handle, CURLOPT_VERBOSE, transfer.traced ? 1L : 0L, url);
   SetOption(handle, CURLOPT_DEBUGFUNCTION, transfer.traced ? OnDebug : nullptr, url);
   SetOption(handle, CURLOPT_DEBUGDATA, &transfer, url);
-  const HeaderList header_lines = HeaderLines(headers, url);
+  const HeaderList header_lines = HeaderLines(headers, removed_headers);
   SetOption(handle, CURLOPT_URL, Utf16ToUtf8(url).c_str(), url);
   SetOption(handle, CURLOPT_HTTPHEADER, header_lines.get(), url);
   SetOption(handle, CURLOPT_HEADERDATA, &transfer, url);

@@ -53,15 +53,17 @@ class HttpClient {
  public:
   explicit HttpClient(HttpTimeouts timeouts = {});
 
-  // Sends `body` with `headers` besides the standard ones (Host, Content-Length, ...). A header
-  // with an empty value is sent empty, not dropped.
+  // Sends `body` with `headers` besides the standard ones (Host, User-Agent, Accept,
+  // Content-Length), and nothing else: no Expect. A header with an empty value is sent empty.
   HttpResponse Post(const std::u16string& url, const std::vector<HttpHeader>& headers,
                     const std::string& body, const BodyWanted& body_wanted = {});
   HttpResponse Get(const std::u16string& url, const BodyWanted& body_wanted = {});
 
  private:
+  // `removed_headers` are left out of the request although curl would add them.
   HttpResponse Perform(const std::u16string& url, const std::vector<HttpHeader>& headers,
-                       const std::string* body, const BodyWanted& body_wanted);
+                       const std::vector<std::string>& removed_headers, const std::string* body,
+                       const BodyWanted& body_wanted);
 
   CurlEasyHandle handle_;
   std::chrono::seconds stall_limit_;

@@ -14,7 +14,6 @@
 #include <cstring>
 #include <map>
 #include <memory>
-#include <thread>
 
 #include "platform/code_page.h"
 #include "platform/trace.h"
@@ -147,6 +146,15 @@ ChildProcess::ChildProcess(const std::u16string& executable,
     posix_spawn_file_actions_adddup2(actions.get(), in->read_end, 0);
     posix_spawn_file_actions_adddup2(actions.get(), out->write_end, 1);
     posix_spawn_file_actions_adddup2(actions.get(), err->write_end, 2);
+  } else if (options.capture_standard_error) {
+    err.emplace();
+    posix_spawn_file_actions_adddup2(actions.get(), err->write_end, 2);
+  }
+  // Nothing of this process beyond the three standard streams: a child (or a descendant it leaves
+  // behind) holding the database file, the engine's lock files or a socket would keep them busy.
+  if (const int error = posix_spawn_file_actions_addclosefrom_np(actions.get(), 3); error != 0) {
+    throw ProcessError(std::string("posix_spawn_file_actions_addclosefrom_np: ") +
+                       std::strerror(error));
   }
   std::unique_ptr<posix_spawnattr_t, SpawnAttributesDeleter> attributes(new posix_spawnattr_t);
   posix_spawnattr_init(attributes.get());
@@ -161,6 +169,7 @@ ChildProcess::ChildProcess(const std::u16string& executable,
   }
   if (TraceOn()) {
     traced_files_ = options.traced_files;
+    traces_standard_error_ = options.capture_standard_error;
     Trace("process " + std::to_string(pid_) + " started",
           "command line: " + TraceCommandLine(argv_texts) + "\nworking folder: " + WorkingFolder() +
               "\n" + FileSizes(traced_files_));
@@ -170,6 +179,10 @@ ChildProcess::ChildProcess(const std::u16string& executable,
     stdin_fd_ = in->Release(in->write_end);
     stdout_fd_ = out->Release(out->read_end);
     stderr_fd_ = err->Release(err->read_end);
+  } else if (options.capture_standard_error) {
+    collected_stderr_fd_ = err->Release(err->read_end);
+    // Reads must never wait: the child's end stays blocking, this end is a separate description.
+    ::fcntl(collected_stderr_fd_, F_SETFL, O_NONBLOCK);
   }
 }
 
@@ -179,9 +192,12 @@ ChildProcess::ChildProcess(ChildProcess&& other) noexcept
       stdin_fd_(std::exchange(other.stdin_fd_, -1)),
       stdout_fd_(std::exchange(other.stdout_fd_, -1)),
       stderr_fd_(std::exchange(other.stderr_fd_, -1)),
+      collected_stderr_fd_(std::exchange(other.collected_stderr_fd_, -1)),
+      standard_error_(std::move(other.standard_error_)),
       status_(other.status_),
       started_(other.started_),
-      traced_files_(std::move(other.traced_files_)) {}
+      traced_files_(std::move(other.traced_files_)),
+      traces_standard_error_(other.traces_standard_error_) {}
 
 ChildProcess::~ChildProcess() {
   if (pid_ > 0 && Running()) {
@@ -193,6 +209,7 @@ ChildProcess::~ChildProcess() {
   CloseFd(stdin_fd_);
   CloseFd(stdout_fd_);
   CloseFd(stderr_fd_);
+  CloseFd(collected_stderr_fd_);
 }
 
 bool ChildProcess::Reap(bool block) {
@@ -219,15 +236,46 @@ bool ChildProcess::WaitFor(std::chrono::milliseconds timeout) {
   while (!Reap(false)) {
     const auto left = Remaining(deadline);
     if (left.count() == 0) return false;
-    if (pidfd_ >= 0) {
-      // The pid file descriptor turns readable when the child ends: no polling loop.
-      pollfd watch{pidfd_, POLLIN, 0};
-      ::poll(&watch, 1, static_cast<int>(left.count()));
-    } else {
-      std::this_thread::sleep_for(std::min(left, std::chrono::milliseconds(10)));
-    }
+    Sleep(left);
   }
+  CollectStandardError();
+  TraceStandardError();
   return true;
+}
+
+void ChildProcess::TraceStandardError() const {
+  if (traces_standard_error_) {
+    Trace("process " + std::to_string(pid_) + " standard error", TraceBody(standard_error_));
+  }
+}
+
+void ChildProcess::Sleep(std::chrono::milliseconds timeout) {
+  pollfd watch[2];
+  nfds_t count = 0;
+  if (pidfd_ >= 0) {
+    // The pid file descriptor turns readable when the child ends: no polling loop.
+    watch[count++] = {pidfd_, POLLIN, 0};
+  } else {
+    timeout = std::min(timeout, std::chrono::milliseconds(10));
+  }
+  if (collected_stderr_fd_ >= 0) watch[count++] = {collected_stderr_fd_, POLLIN, 0};
+  ::poll(watch, count, static_cast<int>(timeout.count()));
+  CollectStandardError();
+}
+
+void ChildProcess::CollectStandardError() {
+  while (collected_stderr_fd_ >= 0) {
+    char buffer[4096];
+    const ssize_t got = ::read(collected_stderr_fd_, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0 && errno == EAGAIN) return;
+    if (got <= 0) {
+      CloseFd(collected_stderr_fd_);  // every writer has let go, or the pipe has failed
+      return;
+    }
+    const size_t room = kStandardErrorLimit - standard_error_.size();
+    standard_error_.append(buffer, std::min(static_cast<size_t>(got), room));
+  }
 }
 
 void ChildProcess::Terminate(std::chrono::milliseconds grace) {
@@ -238,6 +286,8 @@ void ChildProcess::Terminate(std::chrono::milliseconds grace) {
   Trace("process " + std::to_string(pid_) + " killed (SIGKILL)");
   ::kill(pid_, SIGKILL);
   Reap(true);
+  CollectStandardError();
+  TraceStandardError();
 }
 
 int ChildProcess::ExitCode() const {

@@ -1,6 +1,7 @@
-// Child processes: start an executable with exact arguments (never split at blanks), wait for it
-// with a bound and without spinning, end it. A ChildProcess owns its child and reaps it when it
-// goes; RunProcess runs one to its end and captures what it printed.
+// Child processes: start an executable with exact arguments (never split at blanks) and with no
+// descriptor of this process but standard input, output and error, wait for it with a bound and
+// without spinning, end it. A ChildProcess owns its child and reaps it when it goes; RunProcess
+// runs one to its end and captures what it printed.
 #pragma once
 
 #include <sys/types.h>
@@ -30,6 +31,9 @@ struct StartOptions {
   bool new_session = false;
   // Pipes for standard input, output and error (else inherited). Used by RunProcess.
   bool capture_output = false;
+  // A pipe for standard error alone, which the ChildProcess reads while it waits (see
+  // StandardError); standard input and output stay inherited. Not together with capture_output.
+  bool capture_standard_error = false;
   // Files the child works on, whose names and sizes the trace shows when it starts and ends.
   std::vector<std::u16string> traced_files;
 };
@@ -52,6 +56,12 @@ class ChildProcess {
   // The exit code, or 128 + signal number for a child ended by a signal. Only after it ended.
   int ExitCode() const;
 
+  // What the child wrote to standard error while it was waited for, up to kStandardErrorLimit bytes
+  // (the rest is read and dropped); only with capture_standard_error. Once the child has ended,
+  // only what is already written is read: a descendant may hold the pipe open for ever.
+  const std::string& StandardError() const { return standard_error_; }
+  static constexpr size_t kStandardErrorLimit = 16384;
+
   int stdin_fd() const { return stdin_fd_; }
   int stdout_fd() const { return stdout_fd_; }
   int stderr_fd() const { return stderr_fd_; }
@@ -59,15 +69,24 @@ class ChildProcess {
 
  private:
   bool Reap(bool block);
+  // Sleeps until the child ends, its standard error has something to read, or `timeout` passes.
+  void Sleep(std::chrono::milliseconds timeout);
+  // Reads what standard error holds now, without waiting for more.
+  void CollectStandardError();
+  // Shows the collected standard error in the trace, once the child has ended.
+  void TraceStandardError() const;
 
   pid_t pid_ = -1;
   int pidfd_ = -1;
   int stdin_fd_ = -1;
   int stdout_fd_ = -1;
   int stderr_fd_ = -1;
+  int collected_stderr_fd_ = -1;  // the read end of capture_standard_error's pipe
+  std::string standard_error_;
   std::optional<int> status_;
   TraceStopwatch started_;
   std::vector<std::u16string> traced_files_;
+  bool traces_standard_error_ = false;
 };
 
 struct ProcessResult {

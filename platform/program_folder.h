@@ -6,7 +6,9 @@
 
 namespace vorlabws {
 
-// Read from /proc/self/exe; ends with "/". Never the working folder.
+// Read from /proc/self/exe, the executable's real path with every symbolic link resolved, so a
+// worker started through a link (/usr/bin/VorlabWS) finds the folder it is installed in; ends with
+// "/". Never the working folder.
 std::u16string ProgramFolder();
 
 // The executable's file name without folder ("VorlabWS").

@@ -15,6 +15,7 @@
 
 #include "bench/support/job_timing.h"
 #include "couriers/dhl/dhl_label.h"
+#include "couriers/dhl/dhl_header_update.h"
 #include "couriers/dhl/dhl_reply.h"
 #include "platform/code_page.h"
 #include "platform/files.h"

@@ -1,3 +1,4 @@
+#include "couriers/dhl/dhl_header_update.h"
 #include "couriers/dhl/dhl_job.h"
 #include "couriers/dhl/dhl_label.h"
 #include "couriers/dhl/dhl_relay.h"
@@ -27,13 +28,14 @@ void TFunzioniForm::DHL_CalcolaInstradamento(std::u16string& Result) {
   WriteFileBytes(files.request, Utf16ToUtf8(Request));
   // A reply left by an earlier run of this job must never pass for this run's reply.
   RemoveFileIfExists(files.reply);
-  if (RunRelay(FilePath, files, RelayWaitBound()) != RelayRun::kEnded) {
+  const RelayRunResult relay = RunRelay(FilePath, files, RelayWaitBound());
+  if (relay.run != RelayRun::kEnded) {
     Result = kErroreWebservice;
     return;
   }
 
   // The reply: service errors end the job; otherwise the routing values go into the header.
-  XMLDocument1 = XmlDocument::Load(files.reply);
+  XMLDocument1 = LoadRelayReply(files.reply, relay.standard_error);
   const DhlReply reply = ReadReply(XMLDocument1, files.reply);
   if (reply.error_outcome) {
     Result = *reply.error_outcome;

@@ -2,6 +2,7 @@
 
 #include "platform/code_page.h"
 #include "platform/environment.h"
+#include "platform/failure.h"
 #include "platform/process.h"
 
 namespace vorlabws {
@@ -10,6 +11,19 @@ namespace {
 constexpr std::chrono::seconds kDefaultWaitBound{180};
 // How long a relay past the bound gets to end on its own before it is killed.
 constexpr std::chrono::seconds kTerminateGrace{5};
+
+// The text's lines, without empty ones, joined by " / ": the failure line is one line.
+std::string OneLine(const std::string& text) {
+  std::string line;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string::npos) end = text.size();
+    if (end > start) line += (line.empty() ? "" : " / ") + text.substr(start, end - start);
+    start = end + 1;
+  }
+  return line;
+}
 
 }  // namespace
 
@@ -22,9 +36,10 @@ std::chrono::seconds RelayWaitBound() {
   return EnvironmentSeconds("VORLABWS_DHL_RELAY_TIMEOUT").value_or(kDefaultWaitBound);
 }
 
-RelayRun RunRelay(const std::u16string& FilePath, const DhlJobFiles& files,
-                  std::chrono::seconds bound) {
+RelayRunResult RunRelay(const std::u16string& FilePath, const DhlJobFiles& files,
+                        std::chrono::seconds bound) {
   StartOptions options;
+  options.capture_standard_error = true;
   options.traced_files = {files.request, files.reply};
   std::optional<ChildProcess> relay;
   try {
@@ -33,11 +48,21 @@ RelayRun RunRelay(const std::u16string& FilePath, const DhlJobFiles& files,
         std::vector<std::u16string>{DhlServiceAddress(), files.data_folder, files.request_name},
         options);
   } catch (const ProcessError&) {
-    return RelayRun::kNotStarted;
+    return {RelayRun::kNotStarted, ""};
   }
-  if (relay->WaitFor(bound)) return RelayRun::kEnded;
+  if (relay->WaitFor(bound)) return {RelayRun::kEnded, relay->StandardError()};
   relay->Terminate(kTerminateGrace);
-  return RelayRun::kTimedOut;
+  return {RelayRun::kTimedOut, relay->StandardError()};
+}
+
+XmlDocument LoadRelayReply(const std::u16string& reply, const std::string& relay_said) {
+  try {
+    return XmlDocument::Load(reply);
+  } catch (const FileError& failure) {
+    const std::string said = OneLine(relay_said);
+    if (said.empty()) throw;
+    throw FileError(std::string(failure.what()) + "; the relay said: " + said);
+  }
 }
 
 }  // namespace vorlabws

@@ -1,12 +1,14 @@
 // The run of the relay that exchanges a DHL request with the courier's service: the service
 // address (compiled default, VORLABWS_DHL_URL overrides it), the relay's three exact arguments,
-// and a bounded wait that sleeps until the relay ends. The run owns the relay process throughout.
+// a bounded wait that sleeps until the relay ends, what the relay said on standard error, and the
+// reply it left. The run owns the relay process throughout.
 #pragma once
 
 #include <chrono>
 #include <string>
 
 #include "couriers/dhl/dhl_job.h"
+#include "platform/xml.h"
 
 namespace vorlabws {
 
@@ -23,9 +25,19 @@ enum class RelayRun {
   kTimedOut,    // still running at the bound: it was ended
 };
 
+struct RelayRunResult {
+  RelayRun run;
+  // The bytes the relay wrote to standard error (bounded), its reason when it left no reply.
+  std::string standard_error;
+};
+
 // Starts FilePath + "Relayer.exe" with the service address, the data folder and the request file's
-// name, and waits for it to end, at most `bound`.
-RelayRun RunRelay(const std::u16string& FilePath, const DhlJobFiles& files,
-                  std::chrono::seconds bound);
+// name, and waits for it to end, at most `bound`. Its standard input and output are the worker's.
+RelayRunResult RunRelay(const std::u16string& FilePath, const DhlJobFiles& files,
+                        std::chrono::seconds bound);
+
+// The reply file the relay left. When it cannot be read, the FileError names the file and, when
+// the relay said anything on standard error, what it said, on one line.
+XmlDocument LoadRelayReply(const std::u16string& reply, const std::string& relay_said);
 
 }  // namespace vorlabws

@@ -1,12 +1,12 @@
 // The DHL reply as the relay leaves it: the service's error messages (which decide the outcome),
 // the ten routing values that go into the job header, and the first two rendered print documents.
-// The reply is read from a parsed document the job context owns; nothing here keeps it.
+// The reply is read from a parsed document the job context owns; nothing here keeps it. The relay
+// reads its error answers with it too, so this unit needs nothing beyond the platform.
 #pragma once
 
 #include <optional>
 #include <string>
 
-#include "db/firebird.h"
 #include "platform/failure.h"
 #include "platform/xml.h"
 
@@ -43,8 +43,5 @@ struct DhlReply {
 // Walks the response element (the first child of the first child of the document element).
 // `source` names the reply file in the messages of failures.
 DhlReply ReadReply(const XmlDocument& reply, const std::u16string& source);
-
-// Loads the header UPDATE of the routing values into `query`.
-void LoadHeaderUpdate(IBQuery& query, const DhlRouting& routing, const std::u16string& Testata);
 
 }  // namespace vorlabws

@@ -14,7 +14,9 @@ namespace {
 
 // Boxes and forms as text on the controlling terminal, answered line by line: a box waits for
 // Enter; a form asks its fields in turn, from the one with the focus on in tab order, and Enter on
-// the last one presses the default button. The end of input closes a form unconfirmed.
+// the last one presses the default button. A line holding Esc presses the cancel button, as the
+// key does in a window; the end of input closes a form unconfirmed. A field never takes a text
+// with a control character in it: the question is asked again.
 class TerminalInterface : public UserInterface {
  public:
   explicit TerminalInterface(int tty) : tty_(tty) {}
@@ -35,15 +37,31 @@ class TerminalInterface : public UserInterface {
       Write(TextWithLineBreaks(label->Caption, "\n") + "\n");
     }
     while (!form.Closing()) {
-      if (!AskFields(form)) {
-        form.Close();
-        return;
+      switch (AskFields(form)) {
+        case Answers::kEnded:
+          form.Close();
+          return;
+        case Answers::kCancelled:
+          Press(form, form.CancelButton());
+          break;
+        case Answers::kComplete:
+          if (TBitBtn* confirm = form.DefaultButton()) confirm->Click();
+          break;
       }
-      if (TBitBtn* confirm = form.DefaultButton()) confirm->Click();
     }
   }
 
  private:
+  enum class Answers { kComplete, kCancelled, kEnded };
+
+  static void Press(TForm& form, TBitBtn* button) {
+    if (button != nullptr) {
+      button->Click();
+    } else {
+      form.Close();
+    }
+  }
+
   static std::vector<const TLabel*> LabelsTopDown(const TForm& form) {
     std::vector<const TLabel*> labels;
     for (const TControl* part : form.Controls()) {
@@ -67,15 +85,37 @@ class TerminalInterface : public UserInterface {
     return fields;
   }
 
-  // False at the end of input.
-  bool AskFields(const TForm& form) {
-    for (TEdit* field : FieldsFromFocus(form)) {
-      Write("> ");
-      const std::optional<std::string> line = ReadLine();
-      if (!line) return false;
-      field->Text = Utf8ToUtf16(*line);
+  // "nome del computer (Esc e Invio: Cancel)> ": the field's words and the cancel button's caption.
+  static std::string Question(const TForm& form, const TEdit& field) {
+    std::string question = TextWithLineBreaks(field.Hint, " ");
+    if (const TBitBtn* cancel = form.CancelButton()) {
+      question += (question.empty() ? "(" : " (") + std::string("Esc e Invio: ") +
+                  TextWithLineBreaks(cancel->Caption, " ") + ")";
     }
-    return true;
+    return question + "> ";
+  }
+
+  static bool HoldsControlCharacter(const std::u16string& text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](char16_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); });
+  }
+
+  Answers AskFields(const TForm& form) {
+    for (TEdit* field : FieldsFromFocus(form)) {
+      for (;;) {
+        Write(Question(form, *field));
+        const std::optional<std::string> line = ReadLine();
+        if (!line) return Answers::kEnded;
+        if (line->find('\x1b') != std::string::npos) return Answers::kCancelled;
+        const std::u16string text = Utf8ToUtf16(*line);
+        if (!HoldsControlCharacter(text)) {
+          field->Text = text;
+          break;
+        }
+        Write("Carattere di controllo non ammesso: riscrivere il testo\n");
+      }
+    }
+    return Answers::kComplete;
   }
 
   void Write(const std::string& text) {

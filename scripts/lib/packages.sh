@@ -1,4 +1,5 @@
-# The Debian packages the build, the tests and the demo need; scripts install what is missing.
+# The Debian packages the build, the tests, the demo and the package need; scripts install what is
+# missing.
 VORLABWS_PACKAGES=(
   build-essential
   cmake
@@ -24,4 +25,7 @@ VORLABWS_PACKAGES=(
   procps
   time
   curl
+  dpkg-dev
+  file
+  lintian
 )

@@ -172,14 +172,21 @@ TEST_P(DriverTest, FailedOutcomeStoreShowsTheBoxAndExitsByOutcome) {
 }
 
 TEST_P(DriverTest, MissingDatabaseIsCreatedInPlaceThenTheSelectFails) {
-  const std::string created = folder_.path() + "nuovo.fdb";
-  const WorkerRun run = RunWorker({ConnectionString(GetParam(), created), "15", "2"});
-  EXPECT_EQ(run.exit_code, 2);
-  EXPECT_EQ(run.standard_error, "Effettuata creazione data base\n");
-  EXPECT_TRUE(run.standard_output.starts_with(
-      "vorlabws::DatabaseError: Dynamic SQL Error; SQL error code = -204; Table unknown; VORLABT"))
-      << run.standard_output;
-  EXPECT_TRUE(std::filesystem::exists(created));
+  // The server (user firebird) creates the file too: the folder is open to every user.
+  std::filesystem::create_directory(folder_.path() + "Sant'Anna");
+  std::filesystem::permissions(folder_.path() + "Sant'Anna", std::filesystem::perms::all);
+  for (const std::string name : {"nuovo.fdb", "Sant'Anna/archivio.fdb"}) {
+    SCOPED_TRACE(name);
+    const std::string created = folder_.path() + name;
+    const WorkerRun run = RunWorker({ConnectionString(GetParam(), created), "15", "2"});
+    EXPECT_EQ(run.exit_code, 2);
+    EXPECT_EQ(run.standard_error, "Effettuata creazione data base\n");
+    EXPECT_TRUE(
+        run.standard_output.starts_with("vorlabws::DatabaseError: Dynamic SQL Error; SQL "
+                                        "error code = -204; Table unknown; VORLABT"))
+        << run.standard_output;
+    EXPECT_TRUE(std::filesystem::exists(created));
+  }
 }
 
 TEST_P(DriverTest, DatabaseThatCannotBeCreatedEndsOnTheRetriedAttach) {

@@ -31,8 +31,19 @@ class BrtRequestTest : public ::testing::Test {
   int next_testata_ = 1;
 };
 
+// Every column the request reads holds a value of its own, so a member read from the wrong
+// column shows.
 TEST_F(BrtRequestTest, EveryMemberFromTheJobRow) {
-  const RoutingJob job = Read({{"PESO_TOT", "'12,25'"}});
+  const RoutingJob job = Read({{"PESO_TOT", "'12,25'"},
+                               {"DEST_NAZIONE", "'SM'"},
+                               {"FERMO_DEPOSITO", "'X'"},
+                               {"MITT_NAZIONE", "'IT'"},
+                               {"NETWORK", "'N'"},
+                               {"PO_ARRIVO", "43"},
+                               {"PO_ARRIVO_DESCRIZIONE", "'MILANO NORD'"},
+                               {"PO_PARTENZA_DESCRIZIONE", "'BOLOGNA'"},
+                               {"TERMINAL_ARRIVO", "77"},
+                               {"ZONA_SEGNACOLLO", "9"}});
   EXPECT_EQ(MembersText(job.Request),
             "AnnoSpedizione=2024\n"
             "CampoInErrore=\n"
@@ -42,11 +53,11 @@ TEST_F(BrtRequestTest, EveryMemberFromTheJobRow) {
             "DestinatarioCap=20121\n"
             "DestinatarioIndirizzo=Via dell'Orso, 12/A\n"
             "DestinatarioLocalita=MILANO\n"
-            "DestinatarioNazione=\n"
+            "DestinatarioNazione=SM\n"
             "DestinatarioProvincia=MI\n"
             "DestinatarioProvinciaAlt=\n"
             "DestinatarioRagioneSociale=L'Officina del Gusto di Rossi & Figli\n"
-            "FermoDeposito=\n"
+            "FermoDeposito=X\n"
             "FilialeSegnaCollo=12\n"
             "FlagVolumeBollettato=\n"
             "GestParticolaritaConsegna=\n"
@@ -54,23 +65,23 @@ TEST_F(BrtRequestTest, EveryMemberFromTheJobRow) {
             "GestParticolaritaGiacenza=\n"
             "GestParticolaritaVarie=\n"
             "MeseGiornoSpedizione=307\n"
-            "MittenteNazione=\n"
+            "MittenteNazione=IT\n"
             "MittenteProvincia=BO\n"
             "MittenteRagioneSociale=Vorlab Forniture Industriali S.r.l.\n"
-            "Network=\n"
+            "Network=N\n"
             "NumSegnaColloDi=2\n"
             "NumeroSegnaCollo=1234567\n"
             "NumeroSerie=1\n"
-            "POArrivo=0\n"
-            "POArrivoDes=\n"
+            "POArrivo=43\n"
+            "POArrivoDes=MILANO NORD\n"
             "POPartenza=170\n"
-            "POPartenzaDes=\n"
+            "POPartenzaDes=BOLOGNA\n"
             "Peso=12.25\n"
             "PrimaConsegnaParticolare=\n"
             "RicercaPOArrivo=S\n"
             "Ristampa=\n"
             "SecondaConsegnaParticolare=\n"
-            "TerminalArrivo=0\n"
+            "TerminalArrivo=77\n"
             "TipoContrassegno=\n"
             "TipoLancio=\n"
             "TipoPorto=F\n"
@@ -78,7 +89,7 @@ TEST_F(BrtRequestTest, EveryMemberFromTheJobRow) {
             "TipoStampante=1\n"
             "TotSegnaColli=3\n"
             "Volume=0.0625\n"
-            "ZonaSegnaCollo=0\n");
+            "ZonaSegnaCollo=9\n");
   EXPECT_EQ(job.DestinatarioVia, u"Via dell'Orso");
   EXPECT_EQ(job.DestinatarioNrCivico, u"12/A");
   EXPECT_EQ(job.MeseSpedizione, u"03");

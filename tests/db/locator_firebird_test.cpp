@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <optional>
 #include <random>
 #include <sstream>
 
@@ -121,26 +122,58 @@ TEST_F(LocatorFirebirdTest, StoredServerNameAttachesTheFolderRoutesSecondString)
   EXPECT_EQ(run.standard_error, "");
 }
 
-// On this system a path starts with "/": the drive letter that keeps it is "/".
-TEST_F(LocatorFirebirdTest, ConfirmedPromptOnTheTerminalStoresServerAndLetter) {
-  TerminalSession terminal(AsUnprivilegedUser({kProbe, "attiva", folder_.path(), ""}),
-                           {"DISPLAY", "WAYLAND_DISPLAY"});
-  terminal.WaitFor("Non trovato dati.ini\r\n[OK] ");
-  terminal.Type("\n");
-  terminal.WaitFor("[Non trovato dati.ini]\r\n");
-  terminal.WaitFor("> ");
-  terminal.Type("localhost\n");
-  terminal.WaitFor("> ");
-  terminal.Type("/\n");
+// The prompt on a terminal as the locator shows it, and dati.ini after it, byte for byte. On this
+// system a path starts with "/": the drive letter that keeps it is "/".
+TEST_F(LocatorFirebirdTest, TerminalPromptStoresOnlyAConfirmedAnswer) {
+  const std::vector<std::string> unattached = {"attach " + path_ + " -> failed",
+                                               "create " + path_ + " -> failed", "result=false"};
+  struct Row {
+    const char* name;
+    std::vector<std::string> typed;  // one entry per question asked
+    std::vector<std::string> report;
+    std::optional<std::string> ini;  // none: no dati.ini
+  };
+  const Row rows[] = {
+      {"a normal answer",
+       {"localhost\n", "/\n"},
+       {"attach " + path_ + " -> failed", "create " + path_ + " -> failed",
+        "attach localhost:" + path_ + " -> ok", "result=true"},
+       "[CONFIG]\r\nNome Server=localhost\r\nLettera Disco Server=/\r\n"},
+      {"Esc and Enter at the server's name", {"\x1b\n"}, unattached, std::nullopt},
+      {"Esc and Enter at the drive letter", {"localhost\n", "\x1b\n"}, unattached, std::nullopt},
+      {"Ctrl-D at the server's name", {"\x04"}, unattached, std::nullopt},
+      {"Ctrl-D at the drive letter", {"localhost\n", "\x04"}, unattached, std::nullopt},
+      {"a control character is refused, then a normal answer",
+       {"local\thost\n", "localhost\n", "/\x02\n", "/\n"},
+       {"attach " + path_ + " -> failed", "create " + path_ + " -> failed",
+        "attach localhost:" + path_ + " -> ok", "result=true"},
+       "[CONFIG]\r\nNome Server=localhost\r\nLettera Disco Server=/\r\n"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const std::u16string ini = Utf8ToUtf16(folder_.path() + "dati.ini");
+    RemoveFileIfExists(ini);
+    TerminalSession terminal(AsUnprivilegedUser({kProbe, "attiva", folder_.path(), ""}),
+                             {"DISPLAY", "WAYLAND_DISPLAY"});
+    terminal.WaitFor("Non trovato dati.ini\r\n[OK] ");
+    terminal.Type("\n");
+    terminal.WaitFor("[Non trovato dati.ini]\r\n");
+    for (const std::string& typed : row.typed) {
+      terminal.WaitFor(")> ");
+      terminal.Type(typed);
+    }
+    if (!row.ini) {
+      terminal.WaitFor("Apertura / creazione del database non riuscita!\r\n[OK] ");
+      terminal.Type("\n");
+    }
 
-  EXPECT_EQ(terminal.Wait(), 0);
-  EXPECT_EQ(
-      ReportLines(terminal.output()),
-      (std::vector<std::string>{"attach " + path_ + " -> failed", "create " + path_ + " -> failed",
-                                "attach localhost:" + path_ + " -> ok", "result=true"}))
-      << terminal.output();
-  EXPECT_EQ(ReadFileBytes(Utf8ToUtf16(folder_.path() + "dati.ini")),
-            "[CONFIG]\r\nNome Server=localhost\r\nLettera Disco Server=/\r\n");
+    EXPECT_EQ(terminal.Wait(), 0);
+    EXPECT_EQ(ReportLines(terminal.output()), row.report) << terminal.output();
+    EXPECT_EQ(FileExists(ini), row.ini.has_value());
+    if (row.ini && FileExists(ini)) {
+      EXPECT_EQ(ReadFileBytes(ini), *row.ini);
+    }
+  }
 }
 
 }  // namespace

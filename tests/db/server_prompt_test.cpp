@@ -121,23 +121,47 @@ TEST(ServerPromptWindowTest, OpensCentredAtItsSize) {
 }
 
 TEST(ServerPromptTerminalTest, AsksTheFieldsInTurn) {
+  const std::string kServerQuestion = "nome del computer (Esc e Invio: Cancel)> ";
+  const std::string kLetterQuestion =
+      "lettera della sua unit\xC3\xA0 disco (Esc e Invio: Cancel)> ";
+  const std::string kRefused = "Carattere di controllo non ammesso: riscrivere il testo\r\n";
   struct Row {
     const char* name;
-    std::vector<std::string> typed;  // one entry per question
+    std::vector<std::string> typed;      // one entry per question
+    std::vector<std::string> questions;  // what the terminal shows before each entry
     std::string outcome;
   };
   const Row rows[] = {
-      {"two answers confirm", {"srv\n", "E\n"}, Outcome(1, "srv", "E")},
-      {"empty answers are taken", {"\n", "\n"}, Outcome(1, "", "")},
-      {"end of input at the first question", {"\x04"}, Outcome(0, "", "")},
-      {"end of input at the second question", {"srv\n", "\x04"}, Outcome(0, "srv", "")},
+      {"two answers confirm",
+       {"srv\n", "E\n"},
+       {kServerQuestion, kLetterQuestion},
+       Outcome(1, "srv", "E")},
+      {"empty answers are taken",
+       {"\n", "\n"},
+       {kServerQuestion, kLetterQuestion},
+       Outcome(1, "", "")},
+      {"Esc at the first question cancels", {"\x1b\n"}, {kServerQuestion}, Outcome(2, "", "")},
+      {"Esc at the second question cancels",
+       {"srv\n", "\x1b\n"},
+       {kServerQuestion, kLetterQuestion},
+       Outcome(2, "srv", "")},
+      {"Esc after a typed text cancels", {"srv\x1b\n"}, {kServerQuestion}, Outcome(2, "", "")},
+      {"end of input at the first question", {"\x04"}, {kServerQuestion}, Outcome(0, "", "")},
+      {"end of input at the second question",
+       {"srv\n", "\x04"},
+       {kServerQuestion, kLetterQuestion},
+       Outcome(0, "srv", "")},
+      {"a control character is refused and the question asked again",
+       {"s\trv\n", "srv\n", "\x01E\n", "E\n"},
+       {kServerQuestion, kRefused + kServerQuestion, kLetterQuestion, kRefused + kLetterQuestion},
+       Outcome(1, "srv", "E")},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     TerminalSession terminal({kProbe, "prompt"}, {"DISPLAY", "WAYLAND_DISPLAY"});
-    terminal.WaitFor("[" + kTitle + "]\r\n" + kLabelText + "\r\n> ");
+    terminal.WaitFor("[" + kTitle + "]\r\n" + kLabelText + "\r\n");
     for (size_t i = 0; i < row.typed.size(); ++i) {
-      if (i > 0) terminal.WaitFor("> ");
+      terminal.WaitFor(row.questions[i]);
       terminal.Type(row.typed[i]);
     }
     EXPECT_EQ(terminal.Wait(), 0);

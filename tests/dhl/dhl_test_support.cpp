@@ -114,6 +114,22 @@ void AddDhlJob(const JobDatabase& database, int testata, int riga, const Columns
   database.Execute(Insert("VORLABR", row, changes));
 }
 
+std::string DefaultHeaderUpdate(int testata) {
+  return "UPDATE VORLABT SET\r\n"
+         " MITT_FILIALE='MIL',\r\n"
+         " MITT_NAZIONE_DESCR='ITALY',\r\n"
+         " DEST_FILIALE='MNC',\r\n"
+         " ZONA_SEGNACOLLO='MNC-80',\r\n"
+         " CODICE_PRODOTTO='WPX',\r\n"
+         " PRODOTTO='EXPRESS WORLDWIDE',\r\n"
+         " SFONDO_PRODOTTO='Y',\r\n"
+         " DEST_NAZIONE_DESCR='GERMANY',\r\n"
+         " PO_SEGNACOLLO='2L',\r\n"
+         " PO_SEGNACOLLO_DESCR='DE80802+48000000'\r\n"
+         " WHERE ID=" +
+         std::to_string(testata) + "\r\n";
+}
+
 DhlJobRecords::DhlJobRecords() : database_(Engine::kEmbedded, folder_.path() + "archivio.fdb") {
   // The host may keep the total weight as text, with thousands separators.
   database_.Execute("ALTER TABLE VORLABT DROP PESO_TOT");

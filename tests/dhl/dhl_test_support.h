@@ -23,6 +23,9 @@ using Columns = std::map<std::string, std::string>;
 // usual values (header and row columns alike).
 void AddDhlJob(const JobDatabase& database, int testata, int riga, const Columns& changes = {});
 
+// The header update of a job added with no changes, as errore.txt holds it when the update fails.
+std::string DefaultHeaderUpdate(int testata);
+
 // Jobs in a database of their own, each read back as the worker reads it.
 class DhlJobRecords {
  public:

@@ -2,9 +2,11 @@
 // the stand-in DHL service over HTTP on loopback, on a database through each engine.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "platform/code_page.h"
+#include "platform/files.h"
 #include "platform/text.h"
 #include "tests/dhl/dhl_test_support.h"
 
@@ -56,7 +58,7 @@ class LabelJobTest : public ::testing::TestWithParam<Engine> {
     StartOptions options;
     options.environment = {{"VORLABWS_DHL_URL", service_.address() + query},
                            {"VORLABWS_DHL_RELAY_TIMEOUT", bound}};
-    return program_.Run({database_.connection(), "15", "2"}, options);
+    return RunWorkerAt(worker_, {database_.connection(), "15", "2"}, options);
   }
   // Job 15/2 with these changes, in place of any earlier one.
   void ReplaceJob(const Columns& changes) {
@@ -79,6 +81,7 @@ class LabelJobTest : public ::testing::TestWithParam<Engine> {
   TempFolder folder_;
   ProgramFolderCopy program_;
   JobDatabase database_;
+  std::string worker_ = program_.path() + "VorlabWS";  // what the host starts
 };
 
 TEST_P(LabelJobTest, CompleteJobs) {
@@ -131,8 +134,11 @@ TEST_P(LabelJobTest, CompleteJobs) {
 
 TEST_P(LabelJobTest, JobsThatDoNotComplete) {
   const std::string reply = program_.path() + "data/out/dhl_15_2.txt";
-  const std::string no_reply =
-      "vorlabws::FileError: Cannot open " + reply + ": No such file or directory\r\n";
+  const auto RelaySaid = [&](const std::string& query, const std::string& status) {
+    return "vorlabws::FileError: Cannot open " + reply +
+           ": No such file or directory; the relay said: Relayer.exe: " + service_.address() +
+           query + " answered " + status + "\r\n";
+  };
   struct Row {
     const char* name;
     Columns changes;
@@ -168,13 +174,45 @@ TEST_P(LabelJobTest, JobsThatDoNotComplete) {
        "vorlabws::XmlError: " + reply + ":",
        "",
        u""},
-      {"the service fails",
+      {"the service fails without a body: the failure line gives the relay's reason",
        {},
        "?status=500",
        "180",
        2,
-       no_reply,
-       "Relayer.exe: " + service_.address() + "?status=500 answered 500 Internal Server Error\n",
+       RelaySaid("?status=500", "500 Internal Server Error"),
+       "",
+       u""},
+      {"a refusal answered with an error status: the service's reason",
+       {{"DEST_CAP", "''"}},
+       "?status=500&body=reply",
+       "180",
+       3,
+       "",
+       "",
+       u"003 - Receiver postcode is missing"},
+      {"a web page answered with an error status",
+       {},
+       "?status=503&body=page",
+       "180",
+       2,
+       RelaySaid("?status=503&body=page", "503 Service Unavailable"),
+       "",
+       u""},
+      {"a fault answered with an error status names no error: no reply",
+       {},
+       "?status=500&body=fault",
+       "180",
+       2,
+       RelaySaid("?status=500&body=fault", "500 Internal Server Error"),
+       "",
+       u""},
+      {"a whole reply answered with an error status does not pass for an accepted shipment",
+       {},
+       "?status=500&body=reply",
+       "180",
+       2,
+       RelaySaid("?status=500&body=reply", "500 Internal Server Error"),
+       "",
        u""},
       {"a reply slower than the bound",
        {},
@@ -214,19 +252,7 @@ TEST_P(LabelJobTest, FailedHeaderUpdateIsSavedInErrore) {
   EXPECT_EQ(run.exit_code, 3);
   EXPECT_EQ(run.standard_output, "");
   EXPECT_EQ(RowValue("ESITO"), u"003 - Errore durante l\u00B4aggiornamento della testata");
-  EXPECT_EQ(program_.ReadFile("errore.txt"),
-            "UPDATE VORLABT SET\r\n"
-            " MITT_FILIALE='MIL',\r\n"
-            " MITT_NAZIONE_DESCR='ITALY',\r\n"
-            " DEST_FILIALE='MNC',\r\n"
-            " ZONA_SEGNACOLLO='MNC-80',\r\n"
-            " CODICE_PRODOTTO='WPX',\r\n"
-            " PRODOTTO='EXPRESS WORLDWIDE',\r\n"
-            " SFONDO_PRODOTTO='Y',\r\n"
-            " DEST_NAZIONE_DESCR='GERMANY',\r\n"
-            " PO_SEGNACOLLO='2L',\r\n"
-            " PO_SEGNACOLLO_DESCR='DE80802+48000000'\r\n"
-            " WHERE ID=15\r\n");
+  EXPECT_EQ(program_.ReadFile("errore.txt"), DefaultHeaderUpdate(15));
   EXPECT_EQ(database_.Value("SELECT PRODOTTO FROM VORLABT WHERE ID=15", "PRODOTTO"), u"");
   EXPECT_EQ(RowValue("REPORT_CUSTOM"), u"");
 }
@@ -274,6 +300,41 @@ TEST_P(LabelJobTest, LabelTextsOf200KilobytesStoreWhole) {
     EXPECT_GE(text.size(), 204800u);
     EXPECT_TRUE(text.starts_with(u"^XA\r\n^CI27\r\n"));
     EXPECT_TRUE(text.ends_with(u"^FX " + std::u16string(70, u'-') + u"\r\n^XZ\r\n"));
+  }
+}
+
+// The program folder as a package lays it out: templates under etc/, the files jobs write under
+// var/, joined to the program by links, and the worker started through a link on the search path.
+TEST_P(LabelJobTest, ProgramFolderJoinedByLinks) {
+  namespace fs = std::filesystem;
+  const std::string& program = program_.path();
+  for (const char* folder : {"bin", "etc", "var"}) fs::create_directory(folder_.path() + folder);
+  fs::rename(program + "report", folder_.path() + "etc/report");
+  fs::rename(program + "data", folder_.path() + "var/data");
+  fs::create_symlink(folder_.path() + "etc/report", program + "report");
+  fs::create_symlink("../var/data", program + "data");
+  fs::create_symlink(folder_.path() + "var/errore.txt", program + "errore.txt");
+  fs::create_symlink(program + "VorlabWS", folder_.path() + "bin/VorlabWS");
+  worker_ = folder_.path() + "bin/VorlabWS";
+
+  AddDhlJob(database_, 15, 2);
+  const WorkerRun complete = RunJob();
+  EXPECT_EQ(complete.exit_code, 0);
+  EXPECT_EQ(complete.standard_output, "");
+  EXPECT_EQ(RowValue("REPORT_CUSTOM"),
+            u"EXPRESS WORLDWIDE|MNC|MNC-80|GERMANY|2L|DE80802 + 48000000|JJD0146000062810001|"
+            u"Müller GmbH\r\n");
+  EXPECT_TRUE(fs::is_regular_file(folder_.path() + "var/data/dhl_15_2.txt"));
+  EXPECT_TRUE(fs::is_regular_file(folder_.path() + "var/data/out/dhl_15_2.txt"));
+
+  database_.Execute("ALTER TABLE VORLABT DROP MITT_FILIALE");
+  database_.Execute("ALTER TABLE VORLABT ADD MITT_FILIALE VARCHAR(2)");
+  const WorkerRun failed = RunJob();
+  EXPECT_EQ(failed.exit_code, 3);
+  EXPECT_EQ(RowValue("ESITO"), u"003 - Errore durante l\u00B4aggiornamento della testata");
+  EXPECT_EQ(ReadFileBytes(Utf8ToUtf16(folder_.path() + "var/errore.txt")), DefaultHeaderUpdate(15));
+  for (const char* link : {"report", "data", "errore.txt"}) {
+    EXPECT_TRUE(fs::is_symlink(program + link)) << link;
   }
 }
 

@@ -3,9 +3,11 @@
 // ends when the relay writes a reply, fails, writes nothing, hangs or is missing, and the request
 // file the relay is given.
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <chrono>
 #include <filesystem>
+#include <string>
 
 #include "tests/dhl/dhl_test_support.h"
 
@@ -66,6 +68,11 @@ TEST_F(RelayRunTest, Outcomes) {
       {"a reply, exit status 5: the reply alone decides", copy_reply + "\nexit 5", 0, "",
        u"000 - Completato"},
       {"no reply, exit status 1", "exit 1", 2, missing_reply, u""},
+      {"no reply, the relay's reason on standard error, on one line",
+       "printf 'first reason\\r\\n\\nsecond reason\\n' >&2; exit 1", 2,
+       "vorlabws::FileError: Cannot open " + reply +
+           ": No such file or directory; the relay said: first reason / second reason\r\n",
+       u""},
       {"no reply, exit status 0", "exit 0", 2, missing_reply, u""},
       {"killed by a signal", "kill -9 $$", 2, missing_reply, u""},
       {"no relay", "", 3, "", u"002 - Errore nell\u00B4accesso ai webservice"},
@@ -135,6 +142,27 @@ TEST_F(RelayRunTest, RelayStillRunningAtTheBoundIsEnded) {
     // Bound 1 s and 5 s of grace; the relay alone would run a minute or for ever.
     EXPECT_LT(took, std::chrono::seconds(20));
   }
+}
+
+// A relay that leaves a child behind must not leave the worker's database, the engine's lock
+// files or a socket held by it.
+TEST_F(RelayRunTest, RelayGetsTheStandardStreamsAndNothingElse) {
+  std::filesystem::copy_file(DESCRIPTOR_RELAY, program_.path() + "Relayer.exe",
+                             std::filesystem::copy_options::overwrite_existing);
+  const WorkerRun run = RunJob();
+  const pid_t descendant = std::stoi(program_.ReadFile("descendant.pid"));
+  ASSERT_GT(descendant, 1);
+  struct Ender {
+    pid_t pid;
+    ~Ender() { ::kill(pid, SIGKILL); }
+  } ender{descendant};
+
+  EXPECT_EQ(program_.ReadFile("descriptors.txt"), "0\n1\n2\n");
+  EXPECT_EQ(run.exit_code, 2);
+  // While the descendant still runs, the embedded engine opens the file.
+  EXPECT_EQ(::kill(descendant, 0), 0);
+  EXPECT_NO_THROW(database_.Execute("UPDATE VORLABR SET ESITO='aperto' WHERE TESTATA=15"));
+  EXPECT_EQ(Esito(), u"aperto");
 }
 
 TEST_F(RelayRunTest, BoundThatIsNotANumberOfSeconds) {

@@ -139,6 +139,53 @@ TEST_F(RelayerTest, ReportsOneLineAndLeavesNoReply) {
   }
 }
 
+// An error answer becomes the reply only when the job will read it as the service's refusal.
+TEST_F(RelayerTest, KeepsAnErrorAnswerThatNamesTheServicesRefusal) {
+  const std::string refusal = ReplyDocument(
+      "<Message Category=\"Validation Error\" Description=\"Receiver postcode is missing\"/>");
+  struct Row {
+    const char* name;
+    int status;
+    std::string body;
+    std::string content_type;
+    bool kept;
+  };
+  const Row rows[] = {
+      {"a refusal", 500, refusal, "text/xml", true},
+      {"an error message", 400, ReplyDocument("<Message Category=\"Error\"/>"), "text/xml", true},
+      {"a reply without an error message", 500,
+       ReplyDocument("<Message Category=\"Warning\" Description=\"late\"/>"), "text/xml", false},
+      {"a page that is well-formed XML", 503, "<html><body><p>busy</p></body></html>", "text/html",
+       false},
+      {"a refusal cut off", 500, refusal.substr(0, refusal.size() / 2), "text/xml", false},
+      {"a Validation Error without its description", 500,
+       ReplyDocument("<Message Category=\"Validation Error\"/>"), "text/xml", false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    fs::remove(data_ + "out/dhl_15_2.txt");
+    Serving<httplib::Server> service;
+    service.server().Post("/sndpt/DocumentRendering",
+                          [&row](const httplib::Request&, httplib::Response& response) {
+                            response.status = row.status;
+                            response.set_content(row.body, row.content_type.c_str());
+                          });
+    const std::string address = service.Start("http");
+
+    const ProcessResult run = Relay({address, folder_.path() + "data folder", "dhl_15_2.txt"});
+    EXPECT_EQ(run.exit_code, 1);
+    EXPECT_TRUE(run.standard_error.starts_with("Relayer.exe: " + address + " answered " +
+                                               std::to_string(row.status) + " "))
+        << run.standard_error;
+    if (row.kept) {
+      EXPECT_EQ(ReadFileBytes(Utf8ToUtf16(data_ + "out/dhl_15_2.txt")), row.body);
+      EXPECT_EQ(OutFolder(), std::vector<std::string>{"dhl_15_2.txt"});
+    } else {
+      EXPECT_EQ(OutFolder(), std::vector<std::string>{});
+    }
+  }
+}
+
 TEST_F(RelayerTest, RefusesACertificateTheSystemDoesNotTrust) {
   const std::string certificate = folder_.path() + "certificate.pem";
   const std::string key = folder_.path() + "key.pem";

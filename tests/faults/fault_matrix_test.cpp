@@ -282,9 +282,10 @@ const Fault kFaults[] = {
      .make =
          [](FaultScene& scene) { scene.SetPermissions(scene.program().path() + "data/out", 0555); },
      .exit_code = 2,
-     .standard_output = Whole(kNoReply),
-     .standard_error = Whole("Relayer.exe: Cannot create a file beside "
-                             "<program>data/out/dhl_15_2.txt: Permission denied\n")},
+     .standard_output =
+         Whole("vorlabws::FileError: Cannot open <program>data/out/dhl_15_2.txt: No such file or "
+               "directory; the relay said: Relayer.exe: Cannot create a file beside "
+               "<program>data/out/dhl_15_2.txt: Permission denied\r\n")},
     {.name = "errore.txt not writable",
      .job = Job::kDhlLabel,
      .make =

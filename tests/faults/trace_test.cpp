@@ -152,7 +152,8 @@ const TraceCase kCases[] = {
      .make = [](FaultScene&) {},
      .outline = LabelRun(
          {"process <pid> started", "process <pid> ended in <t>: exit code 0",
-          "sql: UPDATE VORLABT SET", "sql executed in <t>, rows changed: 1", "committed in <t>",
+          "process <pid> standard error", "sql: UPDATE VORLABT SET",
+          "sql executed in <t>, rows changed: 1", "committed in <t>",
           "sql: SELECT * FROM VORLABT T INNER JOIN VORLABR R ON T.ID=R.TESTATA WHERE T.ID=15 "
           "AND R.RIGA=2",
           "sql opened in <t>", "row 1", "sql: UPDATE VORLABR SET",
@@ -296,7 +297,22 @@ TEST(DhlTraceTest, RelayRunShowsItsCommandLineFolderAndFiles) {
                     program + "data dhl_15_2.txt\nworking folder: " +
                     std::filesystem::current_path().string() + "\n" + request + ": " +
                     FileSize(request) + " bytes\n" + reply + ": absent\n",
-                files_after}));
+                files_after, ""}));
+}
+
+TEST(DhlTraceTest, RelayStandardErrorIsShown) {
+  FaultScene scene(Job::kDhlLabel);
+  scene.UseRelayScript("echo 'the service refused the account' >&2\nexit 1");
+  const TraceFolder trace;
+  scene.SetEnvironment("VORLABWS_TRACE", trace.path());
+
+  scene.RunJob();
+
+  std::vector<std::string> said;
+  for (const Entry& entry : ReadTrace(trace.path())) {
+    if (entry.title.ends_with(" standard error")) said.push_back(entry.details);
+  }
+  EXPECT_EQ(said, std::vector<std::string>{"the service refused the account\n"});
 }
 
 TEST(UnwritableTraceTest, JobRunsAsWithoutTraceAndSaysSoOnce) {

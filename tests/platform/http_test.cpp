@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <stdexcept>
 #include <thread>
 
 #include "platform/code_page.h"
@@ -86,6 +87,96 @@ TEST_F(LoopbackServer, PostSendsHeadersAndBodyAndReadsTheReply) {
   EXPECT_EQ(response.status_text, u"OK");
   EXPECT_EQ(response.content_type, u"text/xml; charset=utf-8");
   EXPECT_EQ(response.body, "text/xml; charset=\"utf-8\"|\"urn:a\"||2000009|" + body);
+}
+
+// One request read off a loopback socket as it came over the wire, before any HTTP library parses
+// it, and answered with an empty 200.
+class RawRequestCapture {
+ public:
+  RawRequestCapture() : listener_(::socket(AF_INET, SOCK_STREAM, 0)) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (listener_ < 0 || ::bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+        ::listen(listener_, 1) != 0 ||
+        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+      throw std::runtime_error("no loopback socket");
+    }
+    port_ = ntohs(address.sin_port);
+    reader_ = std::thread([this] { ReadOneRequest(); });
+  }
+  ~RawRequestCapture() {
+    reader_.join();
+    ::close(listener_);
+  }
+
+  std::string HostAndPort() const { return "127.0.0.1:" + std::to_string(port_); }
+  std::u16string Url() const { return Utf8ToUtf16("http://" + HostAndPort() + "/raw"); }
+  // The request line and headers, each line ending in CR LF, once the reply has been read.
+  const std::string& head() const { return head_; }
+  size_t body_size() const { return body_size_; }
+
+ private:
+  void ReadOneRequest() {
+    const int connection = ::accept(listener_, nullptr, nullptr);
+    if (connection < 0) return;
+    std::string received;
+    size_t head_end;
+    char buffer[65536];
+    while ((head_end = received.find("\r\n\r\n")) == std::string::npos) {
+      const ssize_t got = ::read(connection, buffer, sizeof buffer);
+      if (got <= 0) break;
+      received.append(buffer, got);
+    }
+    if (head_end != std::string::npos) {
+      head_ = received.substr(0, head_end + 2);
+      const size_t length_at = head_.find("Content-Length: ");
+      const size_t length =
+          length_at == std::string::npos ? 0 : std::stoul(head_.substr(length_at + 16));
+      body_size_ = received.size() - head_end - 4;
+      while (body_size_ < length) {
+        const ssize_t got = ::read(connection, buffer, sizeof buffer);
+        if (got <= 0) break;
+        body_size_ += static_cast<size_t>(got);
+      }
+    }
+    const std::string reply = "HTTP/1.1 200 OK\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
+    ::write(connection, reply.data(), reply.size());
+    ::close(connection);
+  }
+
+  int listener_;
+  int port_ = 0;
+  std::string head_;
+  size_t body_size_ = 0;
+  std::thread reader_;
+};
+
+// A strict server refuses an empty header, and an Expect holds the body back for a second.
+TEST(HttpClientWire, PostCarriesOnlyTheStandardHeadersAndTheCallersAndSendsTheBodyAtOnce) {
+  const std::string body(1000000, 'x');
+  RawRequestCapture capture;
+  HttpClient client;
+  const auto start = Clock::now();
+  const HttpResponse response = client.Post(
+      capture.Url(), {{u"Content-Type", u"text/xml; charset=\"utf-8\""}, {u"SOAPAction", u"\"\""}},
+      body);
+  const auto took = Clock::now() - start;
+
+  EXPECT_EQ(response.status, 200);
+  EXPECT_EQ(capture.head(),
+            "POST /raw HTTP/1.1\r\n"
+            "Host: " +
+                capture.HostAndPort() +
+                "\r\n"
+                "User-Agent: VorlabWS\r\n"
+                "Accept: */*\r\n"
+                "Content-Type: text/xml; charset=\"utf-8\"\r\n"
+                "SOAPAction: \"\"\r\n"
+                "Content-Length: 1000000\r\n");
+  EXPECT_EQ(capture.body_size(), body.size());
+  EXPECT_LT(took, std::chrono::milliseconds(900));
 }
 
 TEST_F(LoopbackServer, GetReadsStatusContentTypeAndBody) {

@@ -3,7 +3,8 @@
 // Prints the service address on its first line of standard output, then serves until it is ended.
 // Query parameters of the address, for tests: reply=malformed (a cut document), delay_ms=N (answers
 // after N milliseconds), document_bytes=N (print documents of at least N bytes), status=N (answers
-// with that HTTP status and no reply).
+// with that HTTP status and no body, or with body=reply the reply it would give anyway, body=page
+// a web page naming the status, body=fault a SOAP fault).
 #include <httplib.h>
 
 #include <chrono>
@@ -18,6 +19,13 @@ namespace {
 
 constexpr char kPath[] = "/sndpt/DocumentRendering";
 
+// An error answer in XML that names no error message of the service.
+constexpr char kFault[] =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+    "<soapenv:Envelope xmlns:soapenv=\"http://schemas.xmlsoap.org/soap/envelope/\"><soapenv:Body>"
+    "<soapenv:Fault><faultcode>soapenv:Server</faultcode><faultstring>Internal error"
+    "</faultstring></soapenv:Fault></soapenv:Body></soapenv:Envelope>";
+
 size_t NumberParameter(const httplib::Request& request, const char* name) {
   return request.has_param(name) ? std::strtoull(request.get_param_value(name).c_str(), nullptr, 10)
                                  : 0;
@@ -25,14 +33,26 @@ size_t NumberParameter(const httplib::Request& request, const char* name) {
 
 void Answer(const httplib::Request& request, httplib::Response& response) {
   std::this_thread::sleep_for(std::chrono::milliseconds(NumberParameter(request, "delay_ms")));
-  if (const size_t status = NumberParameter(request, "status"); status != 0) {
-    response.status = static_cast<int>(status);
-    return;
-  }
   std::string reply = vorlabws::standin::RenderReply(
       request.body, {.document_bytes = NumberParameter(request, "document_bytes")});
   if (request.get_param_value("reply") == "malformed") reply.resize(reply.size() / 2);
-  response.set_content(reply, "text/xml; charset=utf-8");
+  const size_t status = NumberParameter(request, "status");
+  if (status == 0) {
+    response.set_content(reply, "text/xml; charset=utf-8");
+    return;
+  }
+  response.status = static_cast<int>(status);
+  const std::string body = request.get_param_value("body");
+  if (body == "reply") {
+    response.set_content(reply, "text/xml; charset=utf-8");
+  } else if (body == "page") {
+    const std::string title = "Error " + std::to_string(status);
+    response.set_content(
+        "<html><head><title>" + title + "</title></head><body><h1>" + title + "</h1></body></html>",
+        "text/html");
+  } else if (body == "fault") {
+    response.set_content(kFault, "text/xml; charset=utf-8");
+  }
 }
 
 }  // namespace
