@@ -1,8 +1,6 @@
-// The opt-in trace of one run: with VORLABWS_TRACE naming a folder, the driver opens one UTF-8 file
-// there and the seams (database, HTTP, child processes, settings, boxes) record each event in it as
-// an entry stamped with the milliseconds since the trace began. The trace service owns the file;
-// each entry goes to it in one write as it happens, so a run that is killed leaves every entry up
-// to that moment. When the trace is off, or cannot be written, recording does nothing.
+// The opt-in trace of a run (VORLABWS_TRACE): one UTF-8 file, owned here, in which the seams record
+// each event as an entry stamped with the milliseconds since the run began, written as it happens
+// so a killed run leaves every entry up to that moment. Off or unwritable, recording does nothing.
 #pragma once
 
 #include <chrono>
