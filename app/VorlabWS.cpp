@@ -14,6 +14,8 @@
 #include "jobs/Funzioni.h"
 #include "jobs/outcomes.h"
 #include "platform/code_page.h"
+#include "platform/program_folder.h"
+#include "platform/trace.h"
 
 namespace {
 
@@ -27,6 +29,17 @@ void WriteLine(const std::string& text) {
   std::fflush(stdout);
 }
 
+void TraceRunStart(int argc, char** argv) {
+  vorlabws::StartTrace(argc > 2 ? argv[2] : "", argc > 3 ? argv[3] : "");
+  vorlabws::Trace("command line: " + vorlabws::TraceCommandLine({argv, argv + argc}));
+  vorlabws::Trace("program folder: " + vorlabws::Utf16ToUtf8(vorlabws::ProgramFolder()));
+}
+
+int TraceExitCode(int exit_code) {
+  vorlabws::Trace("exit code " + std::to_string(exit_code));
+  return exit_code;
+}
+
 std::string TypeName(const std::type_info& type) {
   int status = 0;
   std::unique_ptr<char, decltype(&std::free)> name(
@@ -38,10 +51,11 @@ std::string TypeName(const std::type_info& type) {
 
 int main(int argc, char** argv) {
   int exit_code = 0;
+  TraceRunStart(argc, argv);
   if (argc - 1 < 3) {
     WriteLine("Errore nell'invocazione, utilizzare:");
     WriteLine("VorlabWS.exe database testata riga [operazione]");
-    return ERR_PARAMETRI_INCOMPLETI;
+    return TraceExitCode(ERR_PARAMETRI_INCOMPLETI);
   }
   try {
     const std::u16string Database = vorlabws::Utf8ToUtf16(argv[1]);
@@ -54,10 +68,13 @@ int main(int argc, char** argv) {
     } else if (Operazione == u"MANIFEST") {
       PopolaEtichetta = vorlabws::PopolaManifestForm(Database, Testata, Riga);
     }
+    vorlabws::Trace("outcome: " + vorlabws::Utf16ToUtf8(PopolaEtichetta));
     exit_code = PopolaEtichetta == vorlabws::kCompletato ? 0 : ERR_POPOLA_DATI;
   } catch (const std::exception& E) {
-    WriteLine(TypeName(typeid(E)) + ": " + E.what());
+    const std::string line = TypeName(typeid(E)) + ": " + E.what();
+    vorlabws::Trace("failure: " + line);
+    WriteLine(line);
     exit_code = ERR_EXCEPTION;
   }
-  return exit_code;
+  return TraceExitCode(exit_code);
 }

@@ -2,6 +2,7 @@
 
 #include "platform/failure.h"
 #include "platform/ini.h"
+#include "platform/trace.h"
 #include "platform/user_interface.h"
 
 namespace vorlabws {
@@ -39,6 +40,7 @@ bool AttivaDataBaseOpzioneDatiIni(IBDatabase& IBDataBase1, const std::u16string&
   bool errore = false;
   if (Nome.empty()) Nome = kDefaultNome;
   const TIniFile settings(Percorso + kSettingsFile);
+  TraceFileText("settings", settings.FileName());
   std::u16string NomeServer = settings.ReadString(kSection, u"Nome Server");
   const std::u16string Alias = settings.ReadString(kSection, u"Alias");
 

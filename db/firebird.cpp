@@ -3,8 +3,10 @@
 #include <cstring>
 #include <ctime>
 
+#include "db/database_trace.h"
 #include "platform/code_page.h"
 #include "platform/text.h"
+#include "platform/trace.h"
 
 namespace vorlabws {
 namespace {
@@ -45,8 +47,25 @@ std::string StatementContext(const SqlText& sql) {
 // The statement is written out only when it failed: with a long text parameter its literal form
 // runs to megabytes, too much to build for every call that succeeds.
 void RaiseIfFailed(const Status& status, const SqlText& sql) {
-  if (Failed(status)) throw DatabaseError(Interpret(status, StatementContext(sql)));
+  if (!Failed(status)) return;
+  const std::string message = Interpret(status, StatementContext(sql));
+  Trace("sql failed: " + message);
+  throw DatabaseError(message);
 }
+
+// Records how a step of the connection or the transaction ended, then raises its failure.
+void EndStep(const Status& status, const std::string& context, const char* done, const char* failed,
+             const TraceStopwatch& watch) {
+  if (!Failed(status)) {
+    if (TraceOn()) Trace(done + (" in " + watch.Elapsed()));
+    return;
+  }
+  const std::string message = Interpret(status, context);
+  Trace(failed + (" in " + watch.Elapsed()) + ": " + message);
+  throw DatabaseError(message);
+}
+
+std::string TraceText(const std::u16string& text) { return TraceBody(Utf16ToUtf8(text)); }
 
 void AppendDpbText(std::string& dpb, char item, const std::string& value) {
   dpb.push_back(item);
@@ -156,27 +175,34 @@ void IBDatabase::Open() {
   Close();
   const std::string name = Utf16ToUtf8(DatabaseName);
   const std::string dpb = BuildAttachParameters(Params);
+  if (TraceOn()) Trace("attach " + name, MaskedParameters(Params));
+  const TraceStopwatch watch;
   Status status;
   AttachmentHandle handle(new isc_db_handle(0));
   isc_attach_database(status, 0, name.c_str(), handle.get(), static_cast<short>(dpb.size()),
                       dpb.data());
-  RaiseIfFailed(status, "attaching " + name);
+  EndStep(status, "attaching " + name, "attached", "attach failed", watch);
   handle_ = std::move(handle);
 }
 
 void IBDatabase::CreateDatabase() {
   Close();
   // A quote inside the name is doubled so the name stays one literal.
-  std::u16string statement =
-      u"CREATE DATABASE '" + ReplaceAll(DatabaseName, u"'", u"''") + u"' ";
+  std::u16string statement = u"CREATE DATABASE '" + ReplaceAll(DatabaseName, u"'", u"''") + u"' ";
   for (const std::u16string& line : Params) statement += line + u"\r\n";
   const std::string text = Utf16ToUtf8(statement);
+  if (TraceOn()) {
+    Trace("create database " + Utf16ToUtf8(DatabaseName),
+          "CREATE DATABASE '" + Utf16ToUtf8(ReplaceAll(DatabaseName, u"'", u"''")) + "'\n" +
+              MaskedParameters(Params));
+  }
+  const TraceStopwatch watch;
   Status status;
   AttachmentHandle handle(new isc_db_handle(0));
   isc_tr_handle no_transaction = 0;
   isc_dsql_execute_immediate(status, handle.get(), &no_transaction, 0, text.c_str(),
                              static_cast<unsigned short>(SQLDialect), nullptr);
-  RaiseIfFailed(status, "creating " + Utf16ToUtf8(DatabaseName));
+  EndStep(status, "creating " + Utf16ToUtf8(DatabaseName), "created", "creation failed", watch);
   handle_ = std::move(handle);
 }
 
@@ -194,24 +220,31 @@ void IBTransaction::StartTransaction() {
   Status status;
   TransactionHandle handle(new isc_tr_handle(0));
   // No parameter block: the server's default mode (concurrency, wait, read-write).
+  const TraceStopwatch watch;
   isc_start_transaction(status, handle.get(), 1, database_.Handle(), 0, nullptr);
-  RaiseIfFailed(status, "starting the transaction");
+  EndStep(status, "starting the transaction", "transaction started", "transaction not started",
+          watch);
   handle_ = std::move(handle);
 }
 
 void IBTransaction::CommitRetaining() {
   Status status;
+  const TraceStopwatch watch;
   isc_commit_retaining(status, Handle());
-  RaiseIfFailed(status, "commit");
+  EndStep(status, "commit", "committed", "commit failed", watch);
 }
 
 void IBTransaction::RollbackRetaining() {
   Status status;
+  const TraceStopwatch watch;
   isc_rollback_retaining(status, Handle());
-  RaiseIfFailed(status, "rollback");
+  EndStep(status, "rollback", "rolled back", "rollback failed", watch);
 }
 
-void IBTransaction::Rollback() { handle_.reset(); }
+void IBTransaction::Rollback() {
+  if (handle_) Trace("transaction ended, rolled back");
+  handle_.reset();
+}
 
 isc_tr_handle* IBTransaction::Handle() {
   if (!handle_) throw DatabaseError("Transaction not active");
@@ -267,6 +300,7 @@ void IBQuery::Prepare() {
   Close();
   if (!database_.Connected()) database_.Open();
   transaction_.StartTransaction();
+  if (TraceOn()) Trace("sql", TraceText(SQL.Text()));
   const std::u16string text = SQL.ServerText();
   const std::string bytes = Utf16ToCp1252(text);
   Status status;
@@ -297,10 +331,12 @@ void IBQuery::Prepare() {
 }
 
 void IBQuery::Open() {
+  const TraceStopwatch watch;
   Prepare();
   Status status;
   isc_dsql_execute(status, transaction_.Handle(), statement_.get(), kDialect, nullptr);
   RaiseIfFailed(status, SQL);
+  if (TraceOn()) Trace("sql opened in " + watch.Elapsed());
   eof_ = false;
   Fetch();
 }
@@ -314,6 +350,7 @@ void IBQuery::Fetch() {
   const ISC_STATUS result = isc_dsql_fetch(status, statement_.get(), kDialect, Sqlda(output_));
   if (result == 100) {
     eof_ = true;
+    if (TraceOn()) Trace("end of rows after " + std::to_string(record_count_));
     return;
   }
   RaiseIfFailed(status, SQL);
@@ -380,9 +417,8 @@ void IBQuery::Fetch() {
         break;
       case SQL_TIMESTAMP:
         isc_decode_timestamp(reinterpret_cast<const ISC_TIMESTAMP*>(data), &parts);
-        row_.push_back(FieldValue::Timestamp(parts.tm_year + 1900, parts.tm_mon + 1,
-                                             parts.tm_mday, parts.tm_hour, parts.tm_min,
-                                             parts.tm_sec));
+        row_.push_back(FieldValue::Timestamp(parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday,
+                                             parts.tm_hour, parts.tm_min, parts.tm_sec));
         break;
       case SQL_BOOLEAN:
         row_.push_back(FieldValue::Boolean(*data != 0));
@@ -399,6 +435,17 @@ void IBQuery::Fetch() {
                             " has a type this program cannot read [" + StatementContext(SQL) + "]");
     }
   }
+  if (TraceOn()) TraceRow();
+}
+
+void IBQuery::TraceRow() const {
+  std::vector<std::u16string> names;
+  std::vector<bool> unread;
+  for (size_t i = 0; i < columns_.size(); ++i) {
+    names.push_back(columns_[i].name);
+    unread.push_back(unread_blobs_[i].has_value());
+  }
+  Trace("row " + std::to_string(record_count_), RowText(names, row_, unread));
 }
 
 const FieldValue& IBQuery::FieldByName(const std::u16string& name) const {
@@ -418,6 +465,7 @@ const FieldValue& IBQuery::FieldByName(const std::u16string& name) const {
 }
 
 void IBQuery::ExecSQL() {
+  const TraceStopwatch watch;
   Prepare();
   const std::vector<std::u16string>& values = SQL.ParameterValues();
   std::vector<char> input = NewSqlda(static_cast<int>(std::max<size_t>(values.size(), 1)));
@@ -453,6 +501,10 @@ void IBQuery::ExecSQL() {
   isc_dsql_execute(status, transaction_.Handle(), statement_.get(), kDialect,
                    values.empty() ? nullptr : Sqlda(input));
   RaiseIfFailed(status, SQL);
+  if (TraceOn()) {
+    Trace("sql executed in " + watch.Elapsed() +
+          ", rows changed: " + std::to_string(RowsChanged(statement_.get())));
+  }
   Close();
 }
 

@@ -136,6 +136,7 @@ class IBQuery {
   };
   void Prepare();
   void Fetch();
+  void TraceRow() const;
 
   IBDatabase& database_;
   IBTransaction& transaction_;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/code_page.h"
+#include "platform/trace.h"
 #include "platform/user_interface.h"
 
 namespace vorlabws {
@@ -19,7 +21,9 @@ void TForm::ShowModal() {
     const std::vector<TControl*> tab_order = TabOrderControls();
     if (!tab_order.empty()) ActiveControl = tab_order.front();
   }
+  Trace("form " + Utf16ToUtf8(Caption) + " shown");
   CurrentUserInterface().ShowModal(*this);
+  Trace("form " + Utf16ToUtf8(Caption) + " closed");
 }
 
 std::vector<TControl*> TForm::TabOrderControls() const {

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "platform/code_page.h"
+#include "platform/trace.h"
 
 namespace vorlabws {
 namespace {
@@ -28,6 +29,10 @@ struct Transfer {
   curl_off_t received = 0;
   curl_off_t sent = 0;
   bool stalled = false;
+  // Kept for the trace only: the request's body and the final response's header lines.
+  const std::string* request_body = nullptr;
+  bool traced = false;
+  std::string response_headers;
 };
 
 [[noreturn]] void RaiseCurlError(CURLcode code, const std::u16string& url) {
@@ -78,6 +83,10 @@ size_t OnHeaderLine(char* data, size_t size, size_t count, void* user) {
   Transfer& transfer = *static_cast<Transfer*>(user);
   const size_t length = size * count;
   const std::string_view line = Trim(std::string_view(data, length));
+  if (transfer.traced && !line.empty()) {
+    if (line.starts_with("HTTP/")) transfer.response_headers.clear();
+    transfer.response_headers.append(line).append("\n");
+  }
   if (line.starts_with("HTTP/")) {
     ReadStatusLine(line, transfer.response);
   } else if (line.empty()) {
@@ -114,6 +123,27 @@ int OnProgress(void* user, curl_off_t, curl_off_t received, curl_off_t, curl_off
 size_t OnBodyData(char* data, size_t size, size_t count, void* user) {
   static_cast<Transfer*>(user)->response.body.append(data, size * count);
   return size * count;
+}
+
+// The request's header block as curl sends it, recorded with the body it goes with.
+int OnDebug(CURL* handle, curl_infotype type, char* data, size_t size, void* user) {
+  if (type != CURLINFO_HEADER_OUT) return 0;
+  const Transfer& transfer = *static_cast<Transfer*>(user);
+  std::string block(data, size);
+  std::erase(block, '\r');
+  const char* url = nullptr;
+  curl_easy_getinfo(handle, CURLINFO_EFFECTIVE_URL, &url);
+  Trace("http request " + block.substr(0, block.find(' ')) + " " + (url ? url : ""),
+        block + (transfer.request_body ? TraceBody(*transfer.request_body) : ""));
+  return 0;
+}
+
+void TraceResponse(const Transfer& transfer, const TraceStopwatch& watch) {
+  const HttpResponse& response = transfer.response;
+  Trace("http response " + std::to_string(response.status) + " " +
+            Utf16ToUtf8(response.status_text) + " in " + watch.Elapsed(),
+        transfer.response_headers + "\n" +
+            (transfer.body_skipped ? "(body not read)" : TraceBody(response.body)));
 }
 
 void AppendLine(HeaderList& list, const std::string& line) {
@@ -172,21 +202,28 @@ HttpResponse HttpClient::Post(const std::u16string& url, const std::vector<HttpH
   SetOption(handle, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()), url);
   SetOption(handle, CURLOPT_POSTFIELDS, body.data(), url);
   // With its own "Expect: 100-continue", curl would hold a larger body back for up to a second.
-  return Perform(url, headers, {"Expect"}, body_wanted);
+  return Perform(url, headers, {"Expect"}, &body, body_wanted);
 }
 
 HttpResponse HttpClient::Get(const std::u16string& url, const BodyWanted& body_wanted) {
   SetOption(handle_.get(), CURLOPT_HTTPGET, 1L, url);
-  return Perform(url, {}, {}, body_wanted);
+  return Perform(url, {}, {}, nullptr, body_wanted);
 }
 
 HttpResponse HttpClient::Perform(const std::u16string& url, const std::vector<HttpHeader>& headers,
                                  const std::vector<std::string>& removed_headers,
-                                 const BodyWanted& body_wanted) {
+                                 const std::string* body, const BodyWanted& body_wanted) {
   CURL* handle = handle_.get();
+  const TraceStopwatch watch;
   Transfer transfer;
   transfer.body_wanted = &body_wanted;
   transfer.stall_limit = stall_limit_;
+  transfer.request_body = body;
+  transfer.traced = TraceOn();
+  // curl hands the header block it sends only to a debug callback, which needs verbose mode.
+  SetOption(handle, CURLOPT_VERBOSE, transfer.traced ? 1L : 0L, url);
+  SetOption(handle, CURLOPT_DEBUGFUNCTION, transfer.traced ? OnDebug : nullptr, url);
+  SetOption(handle, CURLOPT_DEBUGDATA, &transfer, url);
   const HeaderList header_lines = HeaderLines(headers, removed_headers);
   SetOption(handle, CURLOPT_URL, Utf16ToUtf8(url).c_str(), url);
   SetOption(handle, CURLOPT_HTTPHEADER, header_lines.get(), url);
@@ -199,12 +236,17 @@ HttpResponse HttpClient::Perform(const std::u16string& url, const std::vector<Ht
   curl_easy_setopt(handle, CURLOPT_HEADERDATA, nullptr);
   curl_easy_setopt(handle, CURLOPT_WRITEDATA, nullptr);
   curl_easy_setopt(handle, CURLOPT_XFERINFODATA, nullptr);
-  if (code == CURLE_WRITE_ERROR && transfer.body_skipped) return transfer.response;
-  if (code == CURLE_ABORTED_BY_CALLBACK && transfer.stalled) {
-    RaiseCurlError(CURLE_OPERATION_TIMEDOUT, url);
+  curl_easy_setopt(handle, CURLOPT_DEBUGDATA, nullptr);
+  const bool answered = code == CURLE_OK || (code == CURLE_WRITE_ERROR && transfer.body_skipped);
+  if (transfer.traced && answered) TraceResponse(transfer, watch);
+  if (answered) return transfer.response;
+  const CURLcode reported =
+      code == CURLE_ABORTED_BY_CALLBACK && transfer.stalled ? CURLE_OPERATION_TIMEDOUT : code;
+  if (transfer.traced) {
+    Trace("http failed in " + watch.Elapsed() + ": " + curl_easy_strerror(reported) +
+          " - URL:" + Utf16ToUtf8(url));
   }
-  if (code != CURLE_OK) RaiseCurlError(code, url);
-  return transfer.response;
+  RaiseCurlError(reported, url);
 }
 
 }  // namespace vorlabws

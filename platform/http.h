@@ -62,7 +62,7 @@ class HttpClient {
  private:
   // `removed_headers` are left out of the request although curl would add them.
   HttpResponse Perform(const std::u16string& url, const std::vector<HttpHeader>& headers,
-                       const std::vector<std::string>& removed_headers,
+                       const std::vector<std::string>& removed_headers, const std::string* body,
                        const BodyWanted& body_wanted);
 
   CurlEasyHandle handle_;

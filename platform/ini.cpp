@@ -6,6 +6,7 @@
 
 #include "platform/code_page.h"
 #include "platform/files.h"
+#include "platform/trace.h"
 
 namespace vorlabws {
 namespace {
@@ -186,6 +187,8 @@ void TIniFile::WriteString(const std::u16string& Section, const std::u16string& 
   } catch (const FileError&) {
     RaiseUnableToWrite(FileName_);
   }
+  Trace("settings written to " + Utf16ToUtf8(FileName_),
+        Utf16ToUtf8(u"[" + section + u"]\n" + key + u"=" + Value));
 }
 
 }  // namespace vorlabws

@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -15,6 +16,7 @@
 #include <memory>
 
 #include "platform/code_page.h"
+#include "platform/trace.h"
 
 extern char** environ;
 
@@ -89,6 +91,30 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
   return pointers;
 }
 
+std::string WorkingFolder() {
+  std::unique_ptr<char, decltype(&std::free)> folder(::getcwd(nullptr, 0), &std::free);
+  return folder ? folder.get() : std::string("(unknown: ") + std::strerror(errno) + ")";
+}
+
+// One line per file the child works on: its name and size, or that it is absent.
+std::string FileSizes(const std::vector<std::u16string>& files) {
+  std::string text;
+  for (const std::u16string& file : files) {
+    const std::string path = Utf16ToUtf8(file);
+    struct stat facts {};
+    text += path + ": " +
+            (::stat(path.c_str(), &facts) == 0 ? std::to_string(facts.st_size) + " bytes"
+                                               : std::string("absent")) +
+            "\n";
+  }
+  return text;
+}
+
+std::string SignalName(int signal) {
+  const char* name = sigabbrev_np(signal);
+  return name != nullptr ? name : "?";
+}
+
 int OpenPidFd(pid_t pid) {
 #ifdef SYS_pidfd_open
   return static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
@@ -137,7 +163,16 @@ ChildProcess::ChildProcess(const std::u16string& executable,
       ::posix_spawn(&pid_, path.c_str(), actions.get(), attributes.get(), argv.data(), envp.data());
   if (error != 0) {
     pid_ = -1;
-    throw ProcessError("Cannot start " + path + ": " + std::strerror(error));
+    const std::string message = "Cannot start " + path + ": " + std::strerror(error);
+    Trace("process not started: " + message);
+    throw ProcessError(message);
+  }
+  if (TraceOn()) {
+    traced_files_ = options.traced_files;
+    traces_standard_error_ = options.capture_standard_error;
+    Trace("process " + std::to_string(pid_) + " started",
+          "command line: " + TraceCommandLine(argv_texts) + "\nworking folder: " + WorkingFolder() +
+              "\n" + FileSizes(traced_files_));
   }
   pidfd_ = OpenPidFd(pid_);
   if (options.capture_output) {
@@ -159,10 +194,14 @@ ChildProcess::ChildProcess(ChildProcess&& other) noexcept
       stderr_fd_(std::exchange(other.stderr_fd_, -1)),
       collected_stderr_fd_(std::exchange(other.collected_stderr_fd_, -1)),
       standard_error_(std::move(other.standard_error_)),
-      status_(other.status_) {}
+      status_(other.status_),
+      started_(other.started_),
+      traced_files_(std::move(other.traced_files_)),
+      traces_standard_error_(other.traces_standard_error_) {}
 
 ChildProcess::~ChildProcess() {
   if (pid_ > 0 && Running()) {
+    Trace("process " + std::to_string(pid_) + " killed (SIGKILL)");
     ::kill(pid_, SIGKILL);
     Reap(true);
   }
@@ -182,6 +221,13 @@ bool ChildProcess::Reap(bool block) {
   } while (got < 0 && errno == EINTR);
   if (got != pid_) return false;
   status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  if (TraceOn()) {
+    const std::string end = WIFEXITED(status) ? "exit code " + std::to_string(WEXITSTATUS(status))
+                                              : "signal " + std::to_string(WTERMSIG(status)) +
+                                                    " (SIG" + SignalName(WTERMSIG(status)) + ")";
+    Trace("process " + std::to_string(pid_) + " ended in " + started_.Elapsed() + ": " + end,
+          FileSizes(traced_files_));
+  }
   return true;
 }
 
@@ -193,7 +239,14 @@ bool ChildProcess::WaitFor(std::chrono::milliseconds timeout) {
     Sleep(left);
   }
   CollectStandardError();
+  TraceStandardError();
   return true;
+}
+
+void ChildProcess::TraceStandardError() const {
+  if (traces_standard_error_) {
+    Trace("process " + std::to_string(pid_) + " standard error", TraceBody(standard_error_));
+  }
 }
 
 void ChildProcess::Sleep(std::chrono::milliseconds timeout) {
@@ -227,11 +280,14 @@ void ChildProcess::CollectStandardError() {
 
 void ChildProcess::Terminate(std::chrono::milliseconds grace) {
   if (!Running()) return;
+  Trace("process " + std::to_string(pid_) + " asked to end (SIGTERM)");
   ::kill(pid_, SIGTERM);
   if (WaitFor(grace)) return;
+  Trace("process " + std::to_string(pid_) + " killed (SIGKILL)");
   ::kill(pid_, SIGKILL);
   Reap(true);
   CollectStandardError();
+  TraceStandardError();
 }
 
 int ChildProcess::ExitCode() const {

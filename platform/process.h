@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/failure.h"
+#include "platform/trace.h"
 
 namespace vorlabws {
 
@@ -33,6 +34,8 @@ struct StartOptions {
   // A pipe for standard error alone, which the ChildProcess reads while it waits (see
   // StandardError); standard input and output stay inherited. Not together with capture_output.
   bool capture_standard_error = false;
+  // Files the child works on, whose names and sizes the trace shows when it starts and ends.
+  std::vector<std::u16string> traced_files;
 };
 
 class ChildProcess {
@@ -70,6 +73,8 @@ class ChildProcess {
   void Sleep(std::chrono::milliseconds timeout);
   // Reads what standard error holds now, without waiting for more.
   void CollectStandardError();
+  // Shows the collected standard error in the trace, once the child has ended.
+  void TraceStandardError() const;
 
   pid_t pid_ = -1;
   int pidfd_ = -1;
@@ -79,6 +84,9 @@ class ChildProcess {
   int collected_stderr_fd_ = -1;  // the read end of capture_standard_error's pipe
   std::string standard_error_;
   std::optional<int> status_;
+  TraceStopwatch started_;
+  std::vector<std::u16string> traced_files_;
+  bool traces_standard_error_ = false;
 };
 
 struct ProcessResult {

@@ -2,7 +2,9 @@
 
 #include <memory>
 
+#include "platform/code_page.h"
 #include "platform/program_folder.h"
+#include "platform/trace.h"
 #include "platform/user_interface/interfaces.h"
 
 namespace vorlabws {
@@ -32,11 +34,14 @@ ScopedUserInterface::ScopedUserInterface(UserInterface& replacement_interface)
 ScopedUserInterface::~ScopedUserInterface() { replacement = previous_; }
 
 void ShowErrorBox(const std::u16string& text) {
+  Trace("error box Errore", Utf16ToUtf8(text));
   CurrentUserInterface().ShowBox(BoxKind::kError, u"Errore", text);
 }
 
 void ShowPlainBox(const std::u16string& text) {
-  CurrentUserInterface().ShowBox(BoxKind::kPlain, ProgramTitle(), text);
+  const std::u16string caption = ProgramTitle();
+  Trace("box " + Utf16ToUtf8(caption), Utf16ToUtf8(text));
+  CurrentUserInterface().ShowBox(BoxKind::kPlain, caption, text);
 }
 
 std::u16string ProgramTitle() {

@@ -40,6 +40,7 @@ RelayRunResult RunRelay(const std::u16string& FilePath, const DhlJobFiles& files
                         std::chrono::seconds bound) {
   StartOptions options;
   options.capture_standard_error = true;
+  options.traced_files = {files.request, files.reply};
   std::optional<ChildProcess> relay;
   try {
     relay.emplace(

@@ -81,12 +81,6 @@ void ExpectText(const std::string& actual, const Expected& expected, const Fault
   }
 }
 
-// The result columns of a row: every column but the job's key and ESITO (checked on its own).
-Record Results(Record record) {
-  for (const char* column : {"ID", "TESTATA", "ESITO"}) record.erase(column);
-  return record;
-}
-
 const Fault kFaults[] = {
     // The database.
     {.name = "database server stopped",

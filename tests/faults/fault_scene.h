@@ -34,6 +34,9 @@ struct JobRows {
   Record row;
 };
 
+// The result columns of a row: every column but the job's key and ESITO (checked on its own).
+Record Results(Record record);
+
 // A port on loopback where nothing listens: bound and never listening, so every connection to it
 // is refused and no other program can take it while the object lives.
 class ClosedPort {
@@ -65,6 +68,7 @@ class FaultScene {
 
   const JobDatabase& database() const { return database_; }
   const ProgramFolderCopy& program() const { return program_; }
+  const standin::StandInService& brt_service() const { return *brt_service_; }
   // The job database's file.
   const std::string& database_file() const { return database_file_; }
 

@@ -31,12 +31,15 @@ std::vector<std::string> LoadSite::ManifestJob(int id) const {
   return {database_.connection(), std::to_string(id), "0", "MANIFEST"};
 }
 
-WorkerPool LoadSite::StartWorkers(std::vector<std::vector<std::string>> jobs, size_t size) const {
+WorkerPool LoadSite::StartWorkers(
+    std::vector<std::vector<std::string>> jobs, size_t size,
+    const std::vector<std::pair<std::string, std::string>>& environment) const {
   StartOptions options;
   // A relay's exchange may wait its turn behind twenty workers on two cores: a generous bound.
   options.environment = {{"VORLABWS_BRT_WSDL", Utf16ToUtf8(brt_.WsdlUrl())},
                          {"VORLABWS_DHL_URL", dhl_.address()},
                          {"VORLABWS_DHL_RELAY_TIMEOUT", "300"}};
+  options.environment.insert(options.environment.end(), environment.begin(), environment.end());
   return WorkerPool(program_.path() + "VorlabWS", std::move(jobs), size, options);
 }
 

@@ -24,8 +24,10 @@ class LoadSite {
   // The worker's arguments for the label job of a parcel, and for a manifest job.
   std::vector<std::string> LabelJob(int testata, int riga) const;
   std::vector<std::string> ManifestJob(int id) const;
-  // Starts the jobs on a pool of `size` workers.
-  WorkerPool StartWorkers(std::vector<std::vector<std::string>> jobs, size_t size) const;
+  // Starts the jobs on a pool of `size` workers, with `environment` added to the site's settings.
+  WorkerPool StartWorkers(
+      std::vector<std::vector<std::string>> jobs, size_t size,
+      const std::vector<std::pair<std::string, std::string>>& environment = {}) const;
 
  private:
   TempFolder folder_;

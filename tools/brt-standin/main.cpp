@@ -13,7 +13,8 @@
 // page, a nil result, a result element named "Result", no answer at all, or a reply envelope cut
 // off halfway.
 // GET /stats reports "connections N" and "requests M" (WSDL and SOAP requests, and the distinct
-// client connections they came on). The routing table and the label layout are in answers.h.
+// client connections they came on); GET /received/N the body of the N-th SOAP request as it
+// arrived (from 1; 404 past the last). The routing table and the label layout are in answers.h.
 #include <httplib.h>
 #include <signal.h>
 
@@ -24,8 +25,10 @@
 #include <cstdlib>
 #include <iostream>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <thread>
+#include <vector>
 
 #include "platform/code_page.h"
 #include "tools/brt-standin/answers.h"
@@ -50,6 +53,15 @@ class Traffic {
     ++requests_;
     connections_.insert({request.remote_addr, request.remote_port});
   }
+  void Keep(const httplib::Request& request) {
+    const std::lock_guard lock(mutex_);
+    soap_bodies_.push_back(request.body);
+  }
+  std::optional<std::string> Received(size_t number) {
+    const std::lock_guard lock(mutex_);
+    if (number == 0 || number > soap_bodies_.size()) return std::nullopt;
+    return soap_bodies_[number - 1];
+  }
   std::string Report() {
     const std::lock_guard lock(mutex_);
     return "connections " + std::to_string(connections_.size()) + "\nrequests " +
@@ -60,6 +72,7 @@ class Traffic {
   std::mutex mutex_;
   size_t requests_ = 0;
   std::set<std::pair<std::string, int>> connections_;
+  std::vector<std::string> soap_bodies_;
 };
 
 struct Misbehaviours {
@@ -202,8 +215,18 @@ int main(int argc, char** argv) {
   });
   server.Post(kEndpointPath, [&](const httplib::Request& request, httplib::Response& response) {
     traffic.Count(request);
+    traffic.Keep(request);
     AnswerSoap(options, request, response);
   });
+  server.Get(R"(/received/(\d+))",
+             [&](const httplib::Request& request, httplib::Response& response) {
+               const auto body = traffic.Received(std::stoul(request.matches[1]));
+               if (!body) {
+                 response.status = 404;
+                 return;
+               }
+               response.set_content(*body, "application/octet-stream");
+             });
   server.Get("/stats", [&](const httplib::Request&, httplib::Response& response) {
     response.set_content(traffic.Report(), "text/plain");
   });

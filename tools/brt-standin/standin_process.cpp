@@ -58,4 +58,14 @@ std::string StandInService::Traffic() const {
   return client.Get(Utf8ToUtf16("http://127.0.0.1:" + std::to_string(port_) + "/stats")).body;
 }
 
+std::string StandInService::Received(int number) const {
+  HttpClient client;
+  const HttpResponse response = client.Get(Utf8ToUtf16("http://127.0.0.1:" + std::to_string(port_) +
+                                                       "/received/" + std::to_string(number)));
+  if (response.status != 200) {
+    throw std::runtime_error("the stand-in received no SOAP request " + std::to_string(number));
+  }
+  return response.body;
+}
+
 }  // namespace vorlabws::standin

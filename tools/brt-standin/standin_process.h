@@ -19,6 +19,8 @@ class StandInService {
   std::u16string WsdlUrl() const;  // its service description
   // What the stand-in counted so far: "connections N\nrequests M\n".
   std::string Traffic() const;
+  // The body of the `number`-th SOAP request (from 1) as the stand-in received it.
+  std::string Received(int number) const;
 
  private:
   ChildProcess process_;
