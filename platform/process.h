@@ -1,6 +1,6 @@
 // Child processes: start an executable with exact arguments (never split at blanks), wait for it
 // with a bound and without spinning, end it. A ChildProcess owns its child and reaps it when it
-// goes; RunProcess runs one to its end and captures what it printed.
+// goes; RunProcess runs one to its end and captures what it printed. EndProcessNow ends this one.
 #pragma once
 
 #include <sys/types.h>
@@ -78,5 +78,11 @@ ProcessResult RunProcess(const std::u16string& executable,
                          const std::vector<std::u16string>& arguments, StartOptions options = {},
                          const std::string& input = {},
                          std::chrono::milliseconds timeout = std::chrono::minutes(5));
+
+// Flushes standard output and error, then ends this process at once with `exit_code`: no exit
+// handlers, no destructors of static objects, no teardown of the libraries. Only for the very end
+// of a program, once everything it owns has been released (children reaped, files closed,
+// connections detached).
+[[noreturn]] void EndProcessNow(int exit_code);
 
 }  // namespace vorlabws
