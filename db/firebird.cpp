@@ -126,16 +126,18 @@ std::string ReadBlob(IBDatabase& database, IBTransaction& transaction, ISC_QUAD 
   return bytes;
 }
 
-ISC_QUAD WriteBlob(IBDatabase& database, IBTransaction& transaction, const std::string& bytes) {
+// The text goes to the server segment by segment, each converted on its way: a day's manifest
+// is never held a second time in the connection's code page.
+ISC_QUAD WriteBlob(IBDatabase& database, IBTransaction& transaction, std::u16string_view text) {
   Status status;
   BlobHandle blob(new isc_blob_handle(0));
   ISC_QUAD id{};
   isc_create_blob2(status, database.Handle(), transaction.Handle(), blob.get(), &id, 0, nullptr);
   RaiseIfFailed(status, "writing a blob");
   constexpr size_t kSegment = 32768;
-  for (size_t done = 0; done < bytes.size(); done += kSegment) {
-    const size_t length = std::min(kSegment, bytes.size() - done);
-    isc_put_segment(status, blob.get(), static_cast<unsigned short>(length), bytes.data() + done);
+  for (size_t done = 0; done < text.size(); done += kSegment) {
+    const std::string bytes = Utf16ToCp1252(text.substr(done, kSegment));
+    isc_put_segment(status, blob.get(), static_cast<unsigned short>(bytes.size()), bytes.data());
     RaiseIfFailed(status, "writing a blob");
   }
   isc_close_blob(status, blob.get());
@@ -482,11 +484,11 @@ void IBQuery::ExecSQL() {
     }
     for (size_t i = 0; i < values.size(); ++i) {
       XSQLVAR& var = Sqlda(input)->sqlvar[i];
-      buffers[i] = Utf16ToCp1252(values[i]);
       if ((var.sqltype & ~1) == SQL_BLOB) {
-        blob_ids[i] = WriteBlob(database_, transaction_, buffers[i]);
+        blob_ids[i] = WriteBlob(database_, transaction_, values[i]);
         var.sqldata = reinterpret_cast<char*>(&blob_ids[i]);
       } else {
+        buffers[i] = Utf16ToCp1252(values[i]);
         if (buffers[i].size() > 32767) {
           throw DatabaseError("A text of " + std::to_string(buffers[i].size()) +
                               " bytes does not fit a text column [" + StatementContext(SQL) + "]");

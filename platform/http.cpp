@@ -1,8 +1,9 @@
 #include "platform/http.h"
 
+#include <dlfcn.h>
+
 #include <cctype>
 #include <cstdlib>
-#include <mutex>
 #include <new>
 #include <string_view>
 
@@ -12,8 +13,64 @@
 namespace vorlabws {
 namespace {
 
+// libcurl is loaded when the first client is made, not at the program's start: most jobs never
+// talk HTTP (the DHL relay does it for its jobs), and resolving the symbols of the library and of
+// its TLS and authentication libraries at start cost those jobs more than all their own work.
+struct LibraryDeleter {
+  void operator()(void* library) const { ::dlclose(library); }
+};
+
+struct CurlLibrary {
+  std::unique_ptr<void, LibraryDeleter> library;
+  decltype(&curl_global_init) global_init;
+  decltype(&curl_easy_init) easy_init;
+  decltype(&curl_easy_setopt) easy_setopt;
+  decltype(&curl_easy_perform) easy_perform;
+  decltype(&curl_easy_cleanup) easy_cleanup;
+  decltype(&curl_easy_strerror) easy_strerror;
+  decltype(&curl_easy_getinfo) easy_getinfo;
+  decltype(&curl_slist_append) slist_append;
+  decltype(&curl_slist_free_all) slist_free_all;
+};
+
+template <typename Function>
+void Resolve(void* library, const char* name, Function& function) {
+  function = reinterpret_cast<Function>(::dlsym(library, name));
+  if (function == nullptr) throw HttpError(std::string("The HTTP library lacks ") + name);
+}
+
+CurlLibrary LoadCurl() {
+  CurlLibrary curl;
+  // Deep binding resolves the library's symbols in its own dependencies first: they are all C
+  // libraries, and it spares a walk through the program's libraries (the window toolkit's among
+  // them) for every symbol, which costs more than the library's whole work for a job.
+  curl.library.reset(::dlopen("libcurl.so.4", RTLD_LAZY | RTLD_LOCAL | RTLD_DEEPBIND));
+  if (!curl.library)
+    throw HttpError(std::string("The HTTP library cannot be loaded: ") + ::dlerror());
+  void* library = curl.library.get();
+  Resolve(library, "curl_global_init", curl.global_init);
+  Resolve(library, "curl_easy_init", curl.easy_init);
+  Resolve(library, "curl_easy_setopt", curl.easy_setopt);
+  Resolve(library, "curl_easy_perform", curl.easy_perform);
+  Resolve(library, "curl_easy_cleanup", curl.easy_cleanup);
+  Resolve(library, "curl_easy_strerror", curl.easy_strerror);
+  Resolve(library, "curl_easy_getinfo", curl.easy_getinfo);
+  Resolve(library, "curl_slist_append", curl.slist_append);
+  Resolve(library, "curl_slist_free_all", curl.slist_free_all);
+  if (curl.global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) {
+    throw HttpError("The HTTP library cannot be initialised");
+  }
+  return curl;
+}
+
+// Loaded once, by the first client; every later call finds it loaded.
+const CurlLibrary& Curl() {
+  static const CurlLibrary curl = LoadCurl();
+  return curl;
+}
+
 struct HeaderListDeleter {
-  void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+  void operator()(curl_slist* list) const { Curl().slist_free_all(list); }
 };
 using HeaderList = std::unique_ptr<curl_slist, HeaderListDeleter>;
 
@@ -36,12 +93,12 @@ struct Transfer {
 };
 
 [[noreturn]] void RaiseCurlError(CURLcode code, const std::u16string& url) {
-  throw HttpError(std::string(curl_easy_strerror(code)) + " - URL:" + Utf16ToUtf8(url));
+  throw HttpError(std::string(Curl().easy_strerror(code)) + " - URL:" + Utf16ToUtf8(url));
 }
 
 template <typename Value>
 void SetOption(CURL* handle, CURLoption option, Value value, const std::u16string& url) {
-  const CURLcode code = curl_easy_setopt(handle, option, value);
+  const CURLcode code = Curl().easy_setopt(handle, option, value);
   if (code != CURLE_OK) RaiseCurlError(code, url);
 }
 
@@ -132,7 +189,7 @@ int OnDebug(CURL* handle, curl_infotype type, char* data, size_t size, void* use
   std::string block(data, size);
   std::erase(block, '\r');
   const char* url = nullptr;
-  curl_easy_getinfo(handle, CURLINFO_EFFECTIVE_URL, &url);
+  Curl().easy_getinfo(handle, CURLINFO_EFFECTIVE_URL, &url);
   Trace("http request " + block.substr(0, block.find(' ')) + " " + (url ? url : ""),
         block + (transfer.request_body ? TraceBody(*transfer.request_body) : ""));
   return 0;
@@ -147,7 +204,7 @@ void TraceResponse(const Transfer& transfer, const TraceStopwatch& watch) {
 }
 
 void AppendLine(HeaderList& list, const std::string& line) {
-  curl_slist* extended = curl_slist_append(list.get(), line.c_str());
+  curl_slist* extended = Curl().slist_append(list.get(), line.c_str());
   if (extended == nullptr) throw std::bad_alloc();
   list.release();
   list.reset(extended);
@@ -166,22 +223,12 @@ HeaderList HeaderLines(const std::vector<HttpHeader>& headers,
   return list;
 }
 
-void InitialiseCurl() {
-  static std::once_flag once;
-  std::call_once(once, [] {
-    if (curl_global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) {
-      throw HttpError("The HTTP library cannot be initialised");
-    }
-  });
-}
-
 }  // namespace
 
-void CurlEasyDeleter::operator()(CURL* handle) const { curl_easy_cleanup(handle); }
+void CurlEasyDeleter::operator()(CURL* handle) const { Curl().easy_cleanup(handle); }
 
 HttpClient::HttpClient(HttpTimeouts timeouts) : stall_limit_(timeouts.stalled) {
-  InitialiseCurl();
-  handle_.reset(curl_easy_init());
+  handle_.reset(Curl().easy_init());
   if (handle_ == nullptr) throw std::bad_alloc();
   CURL* handle = handle_.get();
   const std::u16string none;
@@ -230,20 +277,20 @@ HttpResponse HttpClient::Perform(const std::u16string& url, const std::vector<Ht
   SetOption(handle, CURLOPT_HEADERDATA, &transfer, url);
   SetOption(handle, CURLOPT_WRITEDATA, &transfer, url);
   SetOption(handle, CURLOPT_XFERINFODATA, &transfer, url);
-  const CURLcode code = curl_easy_perform(handle);
+  const CURLcode code = Curl().easy_perform(handle);
   // The handle outlives this request's header list and transfer state: unhook them.
-  curl_easy_setopt(handle, CURLOPT_HTTPHEADER, nullptr);
-  curl_easy_setopt(handle, CURLOPT_HEADERDATA, nullptr);
-  curl_easy_setopt(handle, CURLOPT_WRITEDATA, nullptr);
-  curl_easy_setopt(handle, CURLOPT_XFERINFODATA, nullptr);
-  curl_easy_setopt(handle, CURLOPT_DEBUGDATA, nullptr);
+  Curl().easy_setopt(handle, CURLOPT_HTTPHEADER, nullptr);
+  Curl().easy_setopt(handle, CURLOPT_HEADERDATA, nullptr);
+  Curl().easy_setopt(handle, CURLOPT_WRITEDATA, nullptr);
+  Curl().easy_setopt(handle, CURLOPT_XFERINFODATA, nullptr);
+  Curl().easy_setopt(handle, CURLOPT_DEBUGDATA, nullptr);
   const bool answered = code == CURLE_OK || (code == CURLE_WRITE_ERROR && transfer.body_skipped);
   if (transfer.traced && answered) TraceResponse(transfer, watch);
   if (answered) return transfer.response;
   const CURLcode reported =
       code == CURLE_ABORTED_BY_CALLBACK && transfer.stalled ? CURLE_OPERATION_TIMEDOUT : code;
   if (transfer.traced) {
-    Trace("http failed in " + watch.Elapsed() + ": " + curl_easy_strerror(reported) +
+    Trace("http failed in " + watch.Elapsed() + ": " + Curl().easy_strerror(reported) +
           " - URL:" + Utf16ToUtf8(url));
   }
   RaiseCurlError(reported, url);

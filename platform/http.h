@@ -1,6 +1,6 @@
-// HTTP over libcurl. An HttpClient owns one curl easy handle for its whole life, so the requests it
-// sends to one host share one kept-alive connection. A curl failure raises an HttpError whose
-// message names the URL; a status code is no failure here: the caller reads it from the response.
+// HTTP over libcurl, loaded when the first HttpClient is made. A client owns one curl easy handle
+// for its whole life, so its requests to one host share one kept-alive connection. A curl failure
+// raises an HttpError naming the URL; a status code is no failure: the caller reads it.
 #pragma once
 
 #include <curl/curl.h>

@@ -1,7 +1,7 @@
 // Child processes: start an executable with exact arguments (never split at blanks) and with no
 // descriptor of this process but standard input, output and error, wait for it with a bound and
 // without spinning, end it. A ChildProcess owns its child and reaps it when it goes; RunProcess
-// runs one to its end and captures what it printed.
+// runs one to its end and captures what it printed. EndProcessNow ends this one.
 #pragma once
 
 #include <sys/types.h>
@@ -102,5 +102,11 @@ ProcessResult RunProcess(const std::u16string& executable,
                          const std::vector<std::u16string>& arguments, StartOptions options = {},
                          const std::string& input = {},
                          std::chrono::milliseconds timeout = std::chrono::minutes(5));
+
+// Flushes standard output and error, then ends this process at once with `exit_code`: no exit
+// handlers, no destructors of static objects, no teardown of the libraries. Only for the very end
+// of a program, once everything it owns has been released (children reaped, files closed,
+// connections detached).
+[[noreturn]] void EndProcessNow(int exit_code);
 
 }  // namespace vorlabws

@@ -1,8 +1,10 @@
 // Times one BRT label job end to end (the built worker against the stand-in service on loopback)
-// beside its floor: isql-fb running the job's own statements on the same database, plus one curl
-// making the job's three HTTP exchanges (the service description and the two envelopes) against
-// the stand-in. Wall and CPU time (the process and what it waited for), median of the runs, on
-// the Firebird server and on the embedded engine.
+// beside its floors: the true floor, brt_floor running the job's statements on the raw client API
+// and its three HTTP exchanges on one kept-alive curl handle, ending at once; and the tools'
+// floor, isql-fb running the job's own statements on the same database plus one curl making the
+// three exchanges (the service description and the two envelopes) against the stand-in. Wall and
+// CPU time (the process and what it waited for), median of the runs, interleaved, on the Firebird
+// server and on the embedded engine.
 //
 // Usage: brt_job_bench [runs]   (default 20)
 #include <cstdio>
@@ -10,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/support/floor_plan_writer.h"
 #include "bench/support/job_timing.h"
 #include "couriers/brt/brt_job_updates.h"
 #include "couriers/brt/brt_label_request.h"
@@ -26,10 +29,13 @@
 namespace vorlabws::testing {
 namespace {
 
-using bench::CompareWithFloor;
+using bench::CompareWithFloors;
 
 const std::u16string kSelect =
     u"SELECT * FROM VORLABT T INNER JOIN VORLABR R ON T.ID=R.TESTATA WHERE T.ID=15 AND R.RIGA=1";
+
+const std::u16string kEsitoUpdate =
+    u"UPDATE VORLABR SET ESITO='000 - Completato' WHERE TESTATA=15 AND RIGA=1";
 
 void Require(bool condition, const std::string& what) {
   if (!condition) {
@@ -43,8 +49,8 @@ void Require(bool condition, const std::string& what) {
 struct JobTraffic {
   std::string routing_envelope;
   std::string label_envelope;
-  std::u16string header_update;
-  std::u16string row_update;
+  SqlText header_update;
+  SqlText row_update;
 };
 
 JobTraffic TrafficOfTheJob(const JobDatabase& database, const standin::StandInService& service) {
@@ -65,11 +71,11 @@ JobTraffic TrafficOfTheJob(const JobDatabase& database, const standin::StandInSe
   IBTransaction transaction(unattached);
   IBQuery query(unattached, transaction);
   LoadBrtHeaderUpdate(query, *reply, u"15");
-  traffic.header_update = query.SQL.Text();
+  traffic.header_update = query.SQL;
   const std::string stored = "SELECT * FROM VORLABR WHERE TESTATA=15 AND RIGA=1";
   LoadBrtRowUpdate(query, database.Value(stored, "REPORT_ETICHETTA"),
                    database.Value(stored, "REPORT_CUSTOM"), u"15", u"1");
-  traffic.row_update = query.SQL.Text();
+  traffic.row_update = query.SQL;
   return traffic;
 }
 
@@ -79,8 +85,8 @@ std::string JobScript(const std::string& connection, const JobTraffic& traffic) 
   const std::u16string script =
       u"SET NAMES WIN1252;\nCONNECT '" + Utf8ToUtf16(connection) +
       u"' USER 'SYSDBA' PASSWORD 'ambertide';\nSET HEADING OFF;\n" + kSelect + u";\n" +
-      traffic.header_update + u";\nCOMMIT;\n" + traffic.row_update + u";\nCOMMIT;\n" +
-      u"UPDATE VORLABR SET ESITO='000 - Completato' WHERE TESTATA=15 AND RIGA=1;\nCOMMIT;\n";
+      traffic.header_update.Text() + u";\nCOMMIT;\n" + traffic.row_update.Text() +
+      u";\nCOMMIT;\n" + kEsitoUpdate + u";\nCOMMIT;\n";
   return Utf16ToCp1252(script);
 }
 
@@ -116,6 +122,30 @@ std::vector<std::u16string> CurlArguments(const standin::StandInService& service
   return arguments;
 }
 
+// The job in the worker's order for brt_floor: the SELECT, the service description and the two
+// envelopes, the header UPDATE, the row UPDATE with both labels as blobs, the ESITO UPDATE.
+std::string FloorPlan(const std::string& folder, const std::string& connection,
+                      const JobTraffic& traffic, const standin::StandInService& service) {
+  bench::FloorPlanWriter plan(folder);
+  const auto statement = [&](const std::u16string& text) {
+    SqlText sql;
+    sql.Add(text);
+    return sql;
+  };
+  plan.Step("attach", {connection});
+  plan.Statement("select", statement(kSelect));
+  plan.Step("get", {Utf16ToUtf8(service.WsdlUrl())});
+  const std::string content_type = "Content-Type: text/xml; charset=\"utf-8\"";
+  plan.Step("post", {Utf16ToUtf8(service.Url()), plan.File(traffic.routing_envelope), content_type,
+                     Utf16ToUtf8(Action(easysped::kCalculateBRTSort))});
+  plan.Step("post", {Utf16ToUtf8(service.Url()), plan.File(traffic.label_envelope), content_type,
+                     Utf16ToUtf8(Action(easysped::kGetLabelForZebraPrinter))});
+  plan.Statement("update", traffic.header_update);
+  plan.Statement("update", traffic.row_update);
+  plan.Statement("update", statement(kEsitoUpdate));
+  return plan.Write();
+}
+
 void BenchEngine(Engine engine, int runs) {
   TempFolder folder;
   JobDatabase database(engine, folder.path() + "archivio.fdb");
@@ -137,15 +167,23 @@ void BenchEngine(Engine engine, int runs) {
     const ProcessResult run = RunProcess(u"/usr/bin/isql-fb", {u"-q", u"-bail"}, {}, script);
     Require(run.exit_code == 0, "isql-fb failed: " + run.standard_output + run.standard_error);
   };
+  const std::string plan = FloorPlan(folder.path(), database.connection(), traffic, service);
+  const auto true_floor = [&] {
+    const ProcessResult run = RunProcess(u"" VORLABWS_BRT_FLOOR, {Utf8ToUtf16(plan)});
+    Require(run.exit_code == 0, "brt_floor failed: " + run.standard_error);
+  };
   const auto curl = [&] {
     const ProcessResult run = RunProcess(u"/usr/bin/curl", curl_arguments);
     Require(run.exit_code == 0, "curl failed: " + run.standard_error);
   };
 
-  CompareWithFloor(
-      std::string(EngineName(engine)) + " engine", runs, {"worker (the whole BRT job)", worker},
-      {"isql-fb running the job's statements", isql},
-      {"curl making the job's three exchanges", curl}, "floor (isql-fb + curl, run by run)");
+  CompareWithFloors(std::string(EngineName(engine)) + " engine", runs,
+                    {"worker (the whole BRT job)", worker},
+                    {{"true floor (brt_floor: the job, then _exit)", true_floor},
+                     {"isql-fb running the job's statements", isql},
+                     {"curl making the job's three exchanges", curl},
+                     "tools' floor (isql-fb + curl, run by run)",
+                     engine == Engine::kServer ? 0.6 : 0});
 }
 
 }  // namespace

@@ -40,25 +40,33 @@ void Report(const char* name, const Measure& measure) {
               measure.cpu * 1000);
 }
 
-void CompareWithFloor(const std::string& title, int runs, const TimedRun& worker,
-                      const TimedRun& statements, const TimedRun& exchanges,
-                      const char* floor_name) {
-  std::vector<Measure> worker_runs, statements_runs, exchanges_runs, floor_runs;
+void CompareWithFloors(const std::string& title, int runs, const TimedRun& worker,
+                       const JobFloors& floors) {
+  constexpr double kTrueFloorTarget = 1.1;
+  std::vector<Measure> worker_runs, true_floor_runs, statements_runs, exchanges_runs, tools_runs;
   for (int i = 0; i < runs; ++i) {
     worker_runs.push_back(Time(worker.run));
-    const Measure statement = Time(statements.run);
-    const Measure exchange = Time(exchanges.run);
+    true_floor_runs.push_back(Time(floors.true_floor.run));
+    const Measure statement = Time(floors.statements.run);
+    const Measure exchange = Time(floors.exchanges.run);
     statements_runs.push_back(statement);
     exchanges_runs.push_back(exchange);
-    floor_runs.push_back({statement.wall + exchange.wall, statement.cpu + exchange.cpu});
+    tools_runs.push_back({statement.wall + exchange.wall, statement.cpu + exchange.cpu});
   }
-  const Measure w = Median(worker_runs), f = Median(floor_runs);
+  const Measure w = Median(worker_runs), f = Median(true_floor_runs), t = Median(tools_runs);
   std::printf("%s, median of %d runs:\n", title.c_str(), runs);
   Report(worker.name, w);
-  Report(statements.name, Median(statements_runs));
-  Report(exchanges.name, Median(exchanges_runs));
-  Report(floor_name, f);
-  std::printf("  ratio worker / floor: wall %.2f, cpu %.2f\n\n", w.wall / f.wall, w.cpu / f.cpu);
+  Report(floors.true_floor.name, f);
+  Report(floors.statements.name, Median(statements_runs));
+  Report(floors.exchanges.name, Median(exchanges_runs));
+  Report(floors.tools_floor_name, t);
+  std::printf("  ratio worker / true floor: wall %.2f, cpu %.2f   (target: both at most %.2f)\n",
+              w.wall / f.wall, w.cpu / f.cpu, kTrueFloorTarget);
+  std::printf("  ratio worker / tools' floor: wall %.2f, cpu %.2f", w.wall / t.wall, w.cpu / t.cpu);
+  if (floors.tools_wall_target > 0) {
+    std::printf("   (target: wall at most %.2f)", floors.tools_wall_target);
+  }
+  std::printf("\n\n");
 }
 
 }  // namespace vorlabws::bench

@@ -27,10 +27,21 @@ struct TimedRun {
   std::function<void()> run;
 };
 
-// Runs the worker and the two parts of its floor one after the other, `runs` times, and reports
-// under `title` the medians of each, of the floor (both parts, run by run) and the ratios.
-void CompareWithFloor(const std::string& title, int runs, const TimedRun& worker,
-                      const TimedRun& statements, const TimedRun& exchanges,
-                      const char* floor_name);
+// What a job is compared with: the true floor (a program on the raw client API doing exactly the
+// job's work, then ending at once) and the tools' floor (isql-fb running the job's statements,
+// plus the tool making the job's exchanges).
+struct JobFloors {
+  TimedRun true_floor;
+  TimedRun statements;
+  TimedRun exchanges;
+  const char* tools_floor_name;
+  // At most this share of the tools' floor in wall time, where the job has such a target.
+  double tools_wall_target = 0;
+};
+
+// Runs the worker and its floors interleaved, `runs` times, and reports under `title` the medians
+// of each, of the tools' floor (both parts, run by run) and the ratios beside their targets.
+void CompareWithFloors(const std::string& title, int runs, const TimedRun& worker,
+                       const JobFloors& floors);
 
 }  // namespace vorlabws::bench

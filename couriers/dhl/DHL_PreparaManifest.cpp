@@ -1,4 +1,5 @@
 #include "couriers/dhl/manifest_records.h"
+#include "couriers/dhl/manifest_text.h"
 #include "jobs/Funzioni.h"
 #include "jobs/outcomes.h"
 #include "jobs/sql_values.h"
@@ -7,10 +8,10 @@ namespace vorlabws {
 
 void TFunzioniForm::DHL_PreparaManifest(std::u16string& Result) {
   Result = u"001 - Spedizioni non trovate";
-  std::u16string Manifest;
-  std::u16string CourierReport;
-  AppendManifestHeaderRecord(Manifest);
-  AppendCourierReportTitle(CourierReport);
+  TextInPieces Manifest;
+  TextInPieces CourierReport;
+  AppendManifestHeaderRecord(Manifest.Tail());
+  AppendCourierReportTitle(CourierReport.Tail());
 
   while (!IBQuery1.Eof()) {
     const std::u16string T =
@@ -18,12 +19,13 @@ void TFunzioniForm::DHL_PreparaManifest(std::u16string& Result) {
     LoadStatement(IBQuery2, u"SELECT * FROM VORLABT WHERE ID=" + T);
     IBQuery2.Open();
     if (IBQuery2.RecordCount() == 1) {
-      AppendShipmentRecord(Manifest, IBQuery2);
-      AppendCourierReportLine(CourierReport, IBQuery2);
+      AppendShipmentRecord(Manifest.Tail(), IBQuery2);
+      AppendCourierReportLine(CourierReport.Tail(), IBQuery2);
     }
     // A shipment whose header is gone still hands its parcels over.
     LoadStatement(IBQuery2, u"SELECT * FROM VORLABR WHERE TESTATA=" + T + u" ORDER BY RIGA");
-    for (IBQuery2.Open(); !IBQuery2.Eof(); IBQuery2.Next()) AppendParcelRecord(Manifest, IBQuery2);
+    for (IBQuery2.Open(); !IBQuery2.Eof(); IBQuery2.Next())
+      AppendParcelRecord(Manifest.Tail(), IBQuery2);
     IBQuery1.Next();
   }
 
@@ -33,12 +35,13 @@ void TFunzioniForm::DHL_PreparaManifest(std::u16string& Result) {
   const std::u16string ID = BareIdentifier(IBQuery1.FieldByName(u"ID").AsString(), "ID");
   ClearStatement(IBQuery2);
   const std::u16string manifest_value =
-      IBQuery2.SQL.Parameter(SostituisciApici(std::move(Manifest)));
+      IBQuery2.SQL.Parameter(SostituisciApici(std::move(Manifest).Whole()));
   const std::u16string report_value =
-      IBQuery2.SQL.Parameter(SostituisciApici(std::move(CourierReport)));
+      IBQuery2.SQL.Parameter(SostituisciApici(std::move(CourierReport).Whole()));
   IBQuery2.SQL.Add(u"UPDATE MANIFESTT SET MANIFEST=" + manifest_value + u", COURIERREPORT=" +
                    report_value + u"  WHERE ID=" + ID);
-  Result = ExecuteAndCommit(IBQuery2) ? std::u16string(kCompletato) : u"002 - Errore nel popolamento";
+  Result =
+      ExecuteAndCommit(IBQuery2) ? std::u16string(kCompletato) : u"002 - Errore nel popolamento";
 }
 
 }  // namespace vorlabws
