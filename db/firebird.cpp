@@ -167,8 +167,7 @@ void IBDatabase::Open() {
 void IBDatabase::CreateDatabase() {
   Close();
   // A quote inside the name is doubled so the name stays one literal.
-  std::u16string statement =
-      u"CREATE DATABASE '" + ReplaceAll(DatabaseName, u"'", u"''") + u"' ";
+  std::u16string statement = u"CREATE DATABASE '" + ReplaceAll(DatabaseName, u"'", u"''") + u"' ";
   for (const std::u16string& line : Params) statement += line + u"\r\n";
   const std::string text = Utf16ToUtf8(statement);
   Status status;
@@ -380,9 +379,8 @@ void IBQuery::Fetch() {
         break;
       case SQL_TIMESTAMP:
         isc_decode_timestamp(reinterpret_cast<const ISC_TIMESTAMP*>(data), &parts);
-        row_.push_back(FieldValue::Timestamp(parts.tm_year + 1900, parts.tm_mon + 1,
-                                             parts.tm_mday, parts.tm_hour, parts.tm_min,
-                                             parts.tm_sec));
+        row_.push_back(FieldValue::Timestamp(parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday,
+                                             parts.tm_hour, parts.tm_min, parts.tm_sec));
         break;
       case SQL_BOOLEAN:
         row_.push_back(FieldValue::Boolean(*data != 0));
@@ -415,6 +413,14 @@ const FieldValue& IBQuery::FieldByName(const std::u16string& name) const {
   }
   throw DatabaseError("Field '" + Utf16ToUtf8(name) + "' not found [" + StatementContext(SQL) +
                       "]");
+}
+
+std::u16string IBQuery::Text(const std::u16string& column) const {
+  return FieldByName(column).AsString();
+}
+
+int32_t IBQuery::Integer(const std::u16string& column) const {
+  return FieldByName(column).AsInteger();
 }
 
 void IBQuery::ExecSQL() {

@@ -6,7 +6,7 @@
 namespace vorlabws {
 
 void TFunzioniForm::DHL_PreparaManifest(std::u16string& Result) {
-  Result = u"001 - Spedizioni non trovate";
+  Result = kSpedizioniNonTrovate;
   std::u16string Manifest;
   std::u16string CourierReport;
   AppendManifestHeaderRecord(Manifest);
@@ -38,7 +38,8 @@ void TFunzioniForm::DHL_PreparaManifest(std::u16string& Result) {
       IBQuery2.SQL.Parameter(SostituisciApici(std::move(CourierReport)));
   IBQuery2.SQL.Add(u"UPDATE MANIFESTT SET MANIFEST=" + manifest_value + u", COURIERREPORT=" +
                    report_value + u"  WHERE ID=" + ID);
-  Result = ExecuteAndCommit(IBQuery2) ? std::u16string(kCompletato) : u"002 - Errore nel popolamento";
+  Result =
+      ExecuteAndCommit(IBQuery2) ? std::u16string(kCompletato) : std::u16string(kErrorePopolamento);
 }
 
 }  // namespace vorlabws

@@ -46,7 +46,7 @@ std::u16string TipoSpedizione(const std::u16string& network) {
 
 }  // namespace
 
-std::u16string FillLabel(std::u16string Report_Custom, const IBQuery& job) {
+std::u16string FillLabel(std::u16string Report_Custom, const ColumnReader& job) {
   const auto column = [&job](const char16_t* name) { return ColumnText(job, name); };
   const std::u16string NSC = column(u"NUMERO_SEGNA_COLLO");
   const std::u16string routing = column(u"PO_SEGNACOLLO") + column(u"PO_SEGNACOLLO_DESCR");

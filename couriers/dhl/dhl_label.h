@@ -10,7 +10,7 @@
 namespace vorlabws {
 
 // `Report_Custom` (the template text) with every label placeholder filled from the job record.
-std::u16string FillLabel(std::u16string Report_Custom, const IBQuery& job);
+std::u16string FillLabel(std::u16string Report_Custom, const ColumnReader& job);
 
 // The three label texts of the job row.
 struct DhlLabels {

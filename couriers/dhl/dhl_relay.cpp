@@ -22,13 +22,11 @@ std::chrono::seconds RelayWaitBound() {
   return EnvironmentSeconds("VORLABWS_DHL_RELAY_TIMEOUT").value_or(kDefaultWaitBound);
 }
 
-RelayRun RunRelay(const std::u16string& FilePath, const DhlJobFiles& files,
-                  std::chrono::seconds bound) {
+RelayRun RunRelay(const DhlJobFiles& files, std::chrono::seconds bound) {
   std::optional<ChildProcess> relay;
   try {
-    relay.emplace(
-        FilePath + u"Relayer.exe",
-        std::vector<std::u16string>{DhlServiceAddress(), files.data_folder, files.request_name});
+    relay.emplace(files.relay, std::vector<std::u16string>{DhlServiceAddress(), files.data_folder,
+                                                           files.request_name});
   } catch (const ProcessError&) {
     return RelayRun::kNotStarted;
   }

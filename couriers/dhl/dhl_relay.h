@@ -23,9 +23,8 @@ enum class RelayRun {
   kTimedOut,    // still running at the bound: it was ended
 };
 
-// Starts FilePath + "Relayer.exe" with the service address, the data folder and the request file's
-// name, and waits for it to end, at most `bound`.
-RelayRun RunRelay(const std::u16string& FilePath, const DhlJobFiles& files,
-                  std::chrono::seconds bound);
+// Starts the job's relay with the service address, the data folder and the request file's name,
+// and waits for it to end, at most `bound`.
+RelayRun RunRelay(const DhlJobFiles& files, std::chrono::seconds bound);
 
 }  // namespace vorlabws

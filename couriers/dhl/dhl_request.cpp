@@ -13,7 +13,7 @@ constexpr std::u16string_view kInsuranceEntry =
     u"<Entry Key=\"GLOBAL_SERVICE_CODE\" Value=\"II\"/>";
 
 // Any non-empty insurance text, a zero amount included, asks for the insurance service.
-std::u16string ServiceList(const IBQuery& job) {
+std::u16string ServiceList(const ColumnReader& job) {
   std::u16string ServiceList;
   if (!ColumnText(job, u"ASSICURAZIONE_SPEDIZIONE").empty()) ServiceList = kInsuranceEntry;
   if (!ServiceList.empty()) ServiceList = u"<Map>" + ServiceList + u"</Map>";
@@ -25,7 +25,7 @@ std::u16string ServiceList(const IBQuery& job) {
 // The request is XML: a value holding "&" or "<" (a company such as "Rossi & Figli") would make it
 // malformed and the shipment would be refused, so every value from the job goes in as escaped
 // character data. The insurance fragment is XML of our own and goes in as it is.
-std::u16string FillRequest(std::u16string Request, const IBQuery& job) {
+std::u16string FillRequest(std::u16string Request, const ColumnReader& job) {
   const auto column = [&job](const char16_t* name) { return EscapeXmlText(ColumnText(job, name)); };
   const std::u16string NumSped = ColumnText(job, u"NUMERO_SPEDIZIONE");
   return FillPlaceholders(

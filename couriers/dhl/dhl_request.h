@@ -4,11 +4,11 @@
 
 #include <string>
 
-#include "db/firebird.h"
+#include "db/column_reader.h"
 
 namespace vorlabws {
 
 // `Request` (the template text) with every request placeholder filled from the job record.
-std::u16string FillRequest(std::u16string Request, const IBQuery& job);
+std::u16string FillRequest(std::u16string Request, const ColumnReader& job);
 
 }  // namespace vorlabws
