@@ -14,12 +14,12 @@ constexpr std::chrono::seconds kTerminateGrace{5};
 }  // namespace
 
 std::u16string DhlServiceAddress() {
-  if (const auto address = EnvironmentValue("VORLABWS_DHL_URL")) return *address;
+  if (const auto address = EnvironmentValue(kDhlUrlVariable)) return *address;
   return u"https://" + Utf8ToUtf16(VORLABWS_DHL_HOST) + u":443/sndpt/DocumentRendering";
 }
 
 std::chrono::seconds RelayWaitBound() {
-  return EnvironmentSeconds("VORLABWS_DHL_RELAY_TIMEOUT").value_or(kDefaultWaitBound);
+  return EnvironmentSeconds(kRelayTimeoutVariable).value_or(kDefaultWaitBound);
 }
 
 RelayRun RunRelay(const DhlJobFiles& files, std::chrono::seconds bound) {

@@ -10,6 +10,9 @@
 
 namespace vorlabws {
 
+inline constexpr const char* kDhlUrlVariable = "VORLABWS_DHL_URL";
+inline constexpr const char* kRelayTimeoutVariable = "VORLABWS_DHL_RELAY_TIMEOUT";
+
 // "https://" + the service host + ":443/sndpt/DocumentRendering", or VORLABWS_DHL_URL when set.
 std::u16string DhlServiceAddress();
 
