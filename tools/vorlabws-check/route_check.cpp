@@ -33,9 +33,14 @@ std::vector<Attempt> Attempts(const PianoDatabase& piano, bool& asks) {
   return attempts;
 }
 
-std::u16string SettingsLine(const std::u16string& file) {
+// What dati.ini says, as far as the routes go.
+std::u16string SettingsLine(const std::u16string& file, const PianoDatabase& piano) {
   if (!FileExists(file)) return file + u": none (the worker uses the folder route)";
-  return file + u": present";
+  std::u16string line = file + u": present";
+  if (!piano.NomeServer.empty()) line += u", Nome Server=" + piano.NomeServer;
+  if (!piano.LetteraDiscoServer.empty())
+    line += u", Lettera Disco Server=" + piano.LetteraDiscoServer;
+  return line;
 }
 
 }  // namespace
@@ -43,8 +48,8 @@ std::u16string SettingsLine(const std::u16string& file) {
 RouteCheck CheckDatabaseRoute(const std::u16string& database) {
   RouteCheck result;
   const DatabasePath path = SplitDatabasePath(database);
-  result.findings.push_back({Verdict::kOk, SettingsLine(path.Percorso + u"dati.ini"), u""});
   const PianoDatabase piano = PianificaDataBase(path.Percorso, path.Nome);
+  result.findings.push_back({Verdict::kOk, SettingsLine(path.Percorso + u"dati.ini", piano), u""});
   if (piano.AvvisoCondivisione) {
     result.findings.push_back(
         {Verdict::kFail, u"database folder " + path.Percorso, *piano.AvvisoCondivisione});

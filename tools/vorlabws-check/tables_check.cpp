@@ -94,6 +94,11 @@ std::u16string JobNames(const std::vector<std::u16string>& jobs) {
   return u"the " + Join(jobs, u" and ") + (jobs.size() > 1 ? u" jobs" : u" job");
 }
 
+std::u16string ReadsAsInteger(const ColumnNeed& need) {
+  return JobNames(need.integer_jobs) + (need.integer_jobs.size() > 1 ? u" read" : u" reads") +
+         u" it as an integer";
+}
+
 std::u16string Uses(const ColumnNeed& need) {
   const bool several = need.jobs.size() > 1;
   const std::u16string how = need.read && need.written
@@ -104,8 +109,9 @@ std::u16string Uses(const ColumnNeed& need) {
 }
 
 // What is wrong with the column's type for its use, or nothing.
+// `coded`: a job writes its own codes into the column, so it rightly holds text.
 std::optional<Finding> TypeFinding(const std::u16string& name, const ColumnNeed& need,
-                                   const ColumnType& type) {
+                                   const ColumnType& type, bool coded) {
   if (need.column == u"ESITO") {
     const size_t longest = LongestFixedOutcome();
     if (IsTextBlob(type)) return std::nullopt;
@@ -132,21 +138,18 @@ std::optional<Finding> TypeFinding(const std::u16string& name, const ColumnNeed&
   }
   if (need.read && need.read_as == ReadAs::kInteger) {
     if (IsWholeNumber(type)) return std::nullopt;
-    // A column another job writes codes into (the DHL routing) rightly holds text.
-    if (IsText(type) && need.written) return std::nullopt;
+    if (IsText(type) && coded) return std::nullopt;
     if (IsText(type)) {
       return Finding{Verdict::kWarn, name + u": text, read as a number",
-                     JobNames(need.integer_jobs) +
-                         u" read it as an integer: every value must be decimal digits."};
+                     ReadsAsInteger(need) + u": every value must be decimal digits."};
     }
     if (type.type == kBlob || type.type == kDate || type.type == kTime || type.type == kTimestamp ||
         type.type == kBoolean) {
       return Finding{Verdict::kFail, name + u": not a number",
-                     JobNames(need.integer_jobs) + u" read it as an integer; make it INTEGER."};
+                     ReadsAsInteger(need) + u"; make it INTEGER."};
     }
     return Finding{Verdict::kWarn, name + u": decimal, read as an integer",
-                   JobNames(need.integer_jobs) +
-                       u" read it as an integer: a value with decimals fails the job."};
+                   ReadsAsInteger(need) + u": a value with decimals fails the job."};
   }
   return std::nullopt;
 }
@@ -174,7 +177,12 @@ Findings CheckJobTables(IBDatabase& database) {
       missing_tables.insert(table);
     }
   }
-  for (const ColumnNeed& need : JobColumnNeeds()) {
+  const std::vector<ColumnNeed> needs = JobColumnNeeds();
+  std::set<std::u16string> written;
+  for (const ColumnNeed& need : needs) {
+    if (need.written) written.insert(need.column);
+  }
+  for (const ColumnNeed& need : needs) {
     const auto found = std::find_if(need.tables.begin(), need.tables.end(), [&](const auto& t) {
       return layout.count({t, need.column}) > 0;
     });
@@ -191,7 +199,8 @@ Findings CheckJobTables(IBDatabase& database) {
       continue;
     }
     if (auto finding =
-            TypeFinding(*found + u"." + need.column, need, layout.at({*found, need.column}))) {
+            TypeFinding(*found + u"." + need.column, need, layout.at({*found, need.column}),
+                        written.count(need.column) > 0)) {
       if (finding->verdict == Verdict::kFail) failing_tables.insert(*found);
       findings.push_back(std::move(*finding));
     }
