@@ -89,9 +89,9 @@ size_t LongestFixedOutcome() {
   return longest;
 }
 
-// "the BRT label job", "the BRT label and DHL label jobs".
+// "The BRT label job", "The BRT label and DHL label jobs": each opens its sentence of advice.
 std::u16string JobNames(const std::vector<std::u16string>& jobs) {
-  return u"the " + Join(jobs, u" and ") + (jobs.size() > 1 ? u" jobs" : u" job");
+  return u"The " + Join(jobs, u" and ") + (jobs.size() > 1 ? u" jobs" : u" job");
 }
 
 std::u16string ReadsAsInteger(const ColumnNeed& need) {
@@ -106,6 +106,17 @@ std::u16string Uses(const ColumnNeed& need) {
                              : need.read ? (several ? u" read" : u" reads")
                                          : (several ? u" write" : u" writes");
   return JobNames(need.jobs) + how + u" it";
+}
+
+// A type that serves the column's use; the host's own values decide a text's length.
+std::u16string SuggestedType(const ColumnNeed& need) {
+  if (need.column == u"ESITO") return u"VARCHAR(1000)";
+  if (std::find(std::begin(kLongTextColumns), std::end(kLongTextColumns), need.column) !=
+      std::end(kLongTextColumns)) {
+    return u"BLOB SUB_TYPE TEXT";
+  }
+  if (need.read_as == ReadAs::kInteger) return u"INTEGER";
+  return u"VARCHAR(...)";
 }
 
 // What is wrong with the column's type for its use, or nothing.
@@ -186,15 +197,17 @@ Findings CheckJobTables(IBDatabase& database) {
     const auto found = std::find_if(need.tables.begin(), need.tables.end(), [&](const auto& t) {
       return layout.count({t, need.column}) > 0;
     });
-    const std::u16string where = Join(need.tables, u" or ");
+    const std::u16string where = need.tables.size() == 1
+                                     ? need.tables.front() + u"." + need.column
+                                     : need.column + u" (" + Join(need.tables, u" or ") + u")";
     if (found == need.tables.end()) {
       if (std::all_of(need.tables.begin(), need.tables.end(),
                       [&](const auto& t) { return missing_tables.count(t) > 0; })) {
         continue;  // the table itself is missing, said above
       }
-      findings.push_back({Verdict::kFail, where + u"." + need.column + u": missing",
+      findings.push_back({Verdict::kFail, where + u": missing",
                           Uses(need) + u": add it, e.g. ALTER TABLE " + need.tables.front() +
-                              u" ADD " + need.column + u" ..."});
+                              u" ADD " + need.column + u" " + SuggestedType(need)});
       failing_tables.insert(need.tables.begin(), need.tables.end());
       continue;
     }

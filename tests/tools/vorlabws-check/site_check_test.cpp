@@ -150,7 +150,7 @@ TEST(SiteCheck, TheBuildsProgramFolderAndAWholeJobDatabasePass) {
       "ok    localhost:{db}archivio.fdb (folder): attaches\n"
       "ok    connection character set WIN1252, database default WIN1252\n"
       "warn  VORLABR.NUMERO_SEGNA_COLLO: text, read as a number\n"
-      "      the BRT label job reads it as an integer: every value must be decimal digits.\n"
+      "      The BRT label job reads it as an integer: every value must be decimal digits.\n"
       "warn  VORLABR.ESITO: holds 200 characters\n"
       "      Enough for every fixed outcome; a courier's own message (\"003 - Errore CODE: "
       "DESCRIPTION\") can be longer and is then not stored.\n"
@@ -224,16 +224,24 @@ TEST(SiteCheck, EachBrokenSiteGivesItsOwnLineAndChangesNothing) {
        false,
        1,
        "FAIL  VORLABR.REPORT_CUSTOM: missing\n"
-       "      the BRT label and DHL label jobs write it: add it, e.g. ALTER TABLE VORLABR ADD "
-       "REPORT_CUSTOM ...\n"},
+       "      The BRT label and DHL label jobs write it: add it, e.g. ALTER TABLE VORLABR ADD "
+       "REPORT_CUSTOM BLOB SUB_TYPE TEXT\n"},
+      {"a column of the joined label row missing",
+       [](Site& site) { site.database().Execute("ALTER TABLE VORLABT DROP TRASPORTATORE"); },
+       {"{database}"},
+       false,
+       1,
+       "FAIL  TRASPORTATORE (VORLABT or VORLABR): missing\n"
+       "      The BRT label and DHL label jobs read it: add it, e.g. ALTER TABLE VORLABT ADD "
+       "TRASPORTATORE VARCHAR(...)\n"},
       {"a manifest column missing",
        [](Site& site) { site.database().Execute("ALTER TABLE MANIFESTT DROP COURIERREPORT"); },
        {"{database}"},
        false,
        1,
        "FAIL  MANIFESTT.COURIERREPORT: missing\n"
-       "      the DHL manifest job writes it: add it, e.g. ALTER TABLE MANIFESTT ADD "
-       "COURIERREPORT ...\n"},
+       "      The DHL manifest job writes it: add it, e.g. ALTER TABLE MANIFESTT ADD "
+       "COURIERREPORT BLOB SUB_TYPE TEXT\n"},
       {"ESITO of 10 characters",
        [](Site& site) {
          site.database().Execute("ALTER TABLE VORLABR DROP ESITO");
