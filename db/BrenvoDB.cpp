@@ -31,60 +31,82 @@ std::u16string UpToBackslash(const std::u16string& text) {
 
 }  // namespace
 
-bool AttivaDataBaseOpzioneDatiIni(IBDatabase& IBDataBase1, const std::u16string& Percorso,
-                                  std::u16string Nome, const std::u16string& user,
-                                  const std::u16string& password, TComponent* FormChiamante) {
-  std::u16string PercorsoCompleto = Percorso;
-  bool DataBaseAttivo = false;
-  bool NomeDiscoLungo = false;
-  bool errore = false;
+PianoDatabase PianificaDataBase(const std::u16string& Percorso, std::u16string Nome) {
+  PianoDatabase piano;
   if (Nome.empty()) Nome = kDefaultNome;
   const TIniFile settings(Percorso + kSettingsFile);
   TraceFileText("settings", settings.FileName());
-  std::u16string NomeServer = settings.ReadString(kSection, u"Nome Server");
+  piano.NomeServer = settings.ReadString(kSection, u"Nome Server");
+  piano.LetteraDiscoServer = settings.ReadString(kSection, u"Lettera Disco Server");
   const std::u16string Alias = settings.ReadString(kSection, u"Alias");
-
-  if (!NomeServer.empty() && !Alias.empty()) {
-    DataBaseAttivo = ConnettiCreaDataBase(IBDataBase1, NomeServer + u":" + Alias, u"", u"", user,
-                                          password, FormChiamante);
-  }
-  if (DataBaseAttivo) return true;
+  if (!piano.NomeServer.empty() && !Alias.empty()) piano.Alias = piano.NomeServer + u":" + Alias;
 
   const std::u16string PercorsoDatabase = settings.ReadString(kSection, u"PercorsoDatabase");
   if (!PercorsoDatabase.empty()) {
     // The server's own path to the folder: no other route follows this one.
-    PercorsoCompleto = u"\\\\" + NomeServer + u"\\" + PercorsoDatabase;
-    if (!PercorsoCompleto.ends_with(u'\\')) PercorsoCompleto += u'\\';
-    return ConnettiCreaDataBase(IBDataBase1, PercorsoCompleto + Nome, u"", u"", user, password,
-                                FormChiamante);
+    std::u16string folder = u"\\\\" + piano.NomeServer + u"\\" + PercorsoDatabase;
+    if (!folder.ends_with(u'\\')) folder += u'\\';
+    piano.PercorsoServer = folder + Nome;
+    return piano;
   }
 
+  std::u16string PercorsoCompleto = Percorso;
   if (Percorso.find(u"\\\\") != std::u16string::npos) {
     const std::u16string PercorsoIni = settings.ReadString(kSection, u"Percorso Nel Server");
-    errore = OttieniPercorsoCompleto(Percorso, PercorsoIni, PercorsoCompleto, NomeDiscoLungo);
+    const PercorsoCondiviso share = ScomponiPercorsoCondiviso(Percorso, PercorsoIni);
+    PercorsoCompleto = share.PercorsoCompleto;
+    piano.NomeDiscoLungo = share.NomeDiscoLungo;
+    piano.AvvisoCondivisione = share.Avviso;
   }
-  if (!errore) {
-    DataBaseAttivo = ConnettiCreaDataBase(IBDataBase1, PercorsoCompleto + Nome, u"", u"", user,
-                                          password, FormChiamante);
+  piano.Cartella = PercorsoCompleto + Nome;
+  return piano;
+}
+
+bool AttivaDataBaseOpzioneDatiIni(IBDatabase& IBDataBase1, const std::u16string& Percorso,
+                                  std::u16string Nome, const std::u16string& user,
+                                  const std::u16string& password, TComponent* FormChiamante) {
+  const PianoDatabase piano = PianificaDataBase(Percorso, std::move(Nome));
+  const auto connect = [&](const std::u16string& name, const std::u16string& server,
+                           const std::u16string& letter) {
+    return ConnettiCreaDataBase(IBDataBase1, name, server, letter, user, password, FormChiamante);
+  };
+  if (piano.Alias && connect(*piano.Alias, u"", u"")) return true;
+  if (piano.PercorsoServer) return connect(*piano.PercorsoServer, u"", u"");
+  if (piano.AvvisoCondivisione) {
+    ShowPlainBox(*piano.AvvisoCondivisione);
+    return false;
   }
-  if (!errore && NomeDiscoLungo && !DataBaseAttivo) {
-    errore = true;
+  if (connect(piano.Cartella, u"", u"")) return true;
+  if (piano.NomeDiscoLungo) {
     ShowPlainBox(
         u"Errore: nonostante le configurazioni, il particolare percorso di rete sta rendendo "
         u"impossibile l'attivazione del database");
+    return false;
   }
 
-  if (!DataBaseAttivo && !errore) {
-    std::u16string LetteraDiscoServer;
-    OttieniNomeServer(NomeServer, LetteraDiscoServer, Percorso, FormChiamante);
-    if (!NomeServer.empty()) {
-      DataBaseAttivo = ConnettiCreaDataBase(IBDataBase1, PercorsoCompleto + Nome, NomeServer,
-                                            LetteraDiscoServer, user, password, FormChiamante);
-    } else {
-      ShowPlainBox(u"Apertura / creazione del database non riuscita!");
-    }
+  std::u16string NomeServer;
+  std::u16string LetteraDiscoServer;
+  OttieniNomeServer(NomeServer, LetteraDiscoServer, Percorso, FormChiamante);
+  if (NomeServer.empty()) {
+    ShowPlainBox(u"Apertura / creazione del database non riuscita!");
+    return false;
   }
-  return DataBaseAttivo;
+  return connect(piano.Cartella, NomeServer, LetteraDiscoServer);
+}
+
+std::vector<std::u16string> ParametriAccesso(const std::u16string& user,
+                                             const std::u16string& password) {
+  return {u"user_name=" + (user.empty() ? kDefaultUser : user),
+          u"password=" + (password.empty() ? kDefaultPassword : password)};
+}
+
+std::u16string NomeConnessione(std::u16string Percorso, const std::u16string& Server,
+                               const std::u16string& LetteraDiscoServer) {
+  if (Server.empty()) return Percorso;
+  if (!LetteraDiscoServer.empty()) {
+    Percorso = LetteraDiscoServer + (Percorso.empty() ? u"" : Percorso.substr(1));
+  }
+  return Server + u":" + Percorso;
 }
 
 bool ConnettiCreaDataBase(IBDatabase& IBDataBase, std::u16string Percorso,
@@ -95,16 +117,9 @@ bool ConnettiCreaDataBase(IBDatabase& IBDataBase, std::u16string Percorso,
   const std::u16string effective_password = password.empty() ? kDefaultPassword : password;
   IBDataBase.Close();
   IBDataBase.LoginPrompt = false;
-  const std::vector<std::u16string> attach_lines = {u"user_name=" + effective_user,
-                                                    u"password=" + effective_password};
+  const std::vector<std::u16string> attach_lines = ParametriAccesso(user, password);
   IBDataBase.Params = attach_lines;
-  if (!Server.empty()) {
-    if (!LetteraDiscoServer.empty()) {
-      Percorso = LetteraDiscoServer + (Percorso.empty() ? u"" : Percorso.substr(1));
-    }
-    Percorso = Server + u":" + Percorso;
-  }
-  IBDataBase.DatabaseName = Percorso;
+  IBDataBase.DatabaseName = NomeConnessione(std::move(Percorso), Server, LetteraDiscoServer);
   try {
     IBDataBase.Open();
     return true;
@@ -148,23 +163,22 @@ std::u16string OttieniNomeServer(std::u16string& NomeServer, std::u16string& Let
   return NomeServer;
 }
 
-bool OttieniPercorsoCompleto(const std::u16string& Percorso, const std::u16string& PercorsoIni,
-                             std::u16string& PercorsoCompleto, bool& NomeDiscoLungo) {
-  bool reported = false;
+PercorsoCondiviso ScomponiPercorsoCondiviso(const std::u16string& Percorso,
+                                            const std::u16string& PercorsoIni) {
+  PercorsoCondiviso result;
   std::u16string s = Percorso.size() > 2 ? Percorso.substr(2) : u"";
   const std::u16string NomeServer = TakeUpToBackslash(s);
   const std::u16string share = UpToBackslash(s);
   if (share.size() > 1) {
-    NomeDiscoLungo = true;
+    result.NomeDiscoLungo = true;
     if (!PercorsoIni.empty()) {
       s = NomeServer + u":" + PercorsoIni;  // its own final separator ends the folder
     } else {
-      ShowPlainBox(
+      result.Avviso =
           u"Attenzione: il disco con gli archivi è stato condiviso in rete con un nome - " + share +
           u" - e non con la lettera che lo identifica. Si consiglia di correggere la "
           u"condivisione oppure di correggere manualmente la sezione Percorso Nel "
-          u"Server nel file Dati.ini accanto al database");
-      reported = true;
+          u"Server nel file Dati.ini accanto al database";
     }
   } else {
     // A share named by the drive letter: \\srv\c\Dati\ is srv:c:\Dati\ on the server.
@@ -172,8 +186,18 @@ bool OttieniPercorsoCompleto(const std::u16string& Percorso, const std::u16strin
     const size_t slash = s.find(u'\\');
     s.insert(slash == std::u16string::npos ? 0 : slash, u":");
   }
-  PercorsoCompleto = s;
-  return reported;
+  result.PercorsoCompleto = s;
+  return result;
+}
+
+bool OttieniPercorsoCompleto(const std::u16string& Percorso, const std::u16string& PercorsoIni,
+                             std::u16string& PercorsoCompleto, bool& NomeDiscoLungo) {
+  const PercorsoCondiviso share = ScomponiPercorsoCondiviso(Percorso, PercorsoIni);
+  PercorsoCompleto = share.PercorsoCompleto;
+  if (share.NomeDiscoLungo) NomeDiscoLungo = true;
+  if (!share.Avviso) return false;
+  ShowPlainBox(*share.Avviso);
+  return true;
 }
 
 void PreparaRichiestaServer(TBrenvoIn2Form& form) {

@@ -5,13 +5,31 @@
 // parameters and leaves it attached on success. No state is kept between calls.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "db/BrenvoIn2.h"
 #include "db/firebird.h"
 #include "platform/forms.h"
 
 namespace vorlabws {
+
+// What dati.ini in the database folder makes of one database: the connection strings the locator
+// tries, in its order, up to the server route. Reading it changes nothing and asks nobody.
+struct PianoDatabase {
+  std::optional<std::u16string> Alias;           // Nome Server + ":" + Alias, tried first
+  std::optional<std::u16string> PercorsoServer;  // from PercorsoDatabase: the only one after it
+  // A share named by more than a letter without "Percorso Nel Server": the warning that ends the
+  // search; no further string is tried.
+  std::optional<std::u16string> AvvisoCondivisione;
+  std::u16string Cartella;      // the folder route's string; the server route starts from it
+  bool NomeDiscoLungo = false;  // a share named by more than a letter: no server route follows
+  // The stored server and disk of the server route; without a server the user is asked.
+  std::u16string NomeServer;
+  std::u16string LetteraDiscoServer;
+};
+PianoDatabase PianificaDataBase(const std::u16string& Percorso, std::u16string Nome);
 
 // Opens `IBDataBase1` for the database `Nome` ("archivio.fdb" when empty) in the folder
 // `Percorso` (with its final separator, or empty), trying in turn the alias, the server path and
@@ -20,6 +38,15 @@ namespace vorlabws {
 bool AttivaDataBaseOpzioneDatiIni(IBDatabase& IBDataBase1, const std::u16string& Percorso,
                                   std::u16string Nome, const std::u16string& user,
                                   const std::u16string& password, TComponent* FormChiamante);
+
+// The attach parameter lines for `user` and `password`, the defaults where they are empty.
+std::vector<std::u16string> ParametriAccesso(const std::u16string& user,
+                                             const std::u16string& password);
+
+// The connection string of `Percorso` on `Server` (none: `Percorso` itself), whose first character
+// `LetteraDiscoServer` replaces when given.
+std::u16string NomeConnessione(std::u16string Percorso, const std::u16string& Server,
+                               const std::u16string& LetteraDiscoServer);
 
 // Attaches to one database, or else creates it ("Effettuata creazione data base"). The name is
 // `Percorso`, or with `Server` set Server + ":" + Percorso, whose first character
@@ -34,6 +61,16 @@ bool ConnettiCreaDataBase(IBDatabase& IBDataBase, std::u16string Percorso,
 // answer. Returns the server name, as left in `NomeServer`.
 std::u16string OttieniNomeServer(std::u16string& NomeServer, std::u16string& LetteraDiscoServer,
                                  const std::u16string& percorso, TComponent* FormChiamante);
+
+// The share path \\server\share\rest as the server's own path, and for a share named by more than
+// a letter with no "Percorso Nel Server" the warning to show.
+struct PercorsoCondiviso {
+  std::u16string PercorsoCompleto;
+  bool NomeDiscoLungo = false;
+  std::optional<std::u16string> Avviso;
+};
+PercorsoCondiviso ScomponiPercorsoCondiviso(const std::u16string& Percorso,
+                                            const std::u16string& PercorsoIni);
 
 // Takes the share path \\server\share\rest apart into the server's own path in
 // `PercorsoCompleto`. True when it has reported a share named by more than a letter with no

@@ -466,6 +466,14 @@ const FieldValue& IBQuery::FieldByName(const std::u16string& name) const {
                       "]");
 }
 
+std::u16string IBQuery::Text(const std::u16string& column) const {
+  return FieldByName(column).AsString();
+}
+
+int32_t IBQuery::Integer(const std::u16string& column) const {
+  return FieldByName(column).AsInteger();
+}
+
 void IBQuery::ExecSQL() {
   const TraceStopwatch watch;
   Prepare();

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "db/column_reader.h"
 #include "db/field_value.h"
 #include "platform/failure.h"
 
@@ -107,7 +108,7 @@ class SqlText {
 
 // A query on the job's connection and transaction. Open runs a SELECT and stands on its first
 // row; Next moves on; a row past the last keeps the last row's values readable.
-class IBQuery {
+class IBQuery : public ColumnReader {
  public:
   IBQuery(IBDatabase& database, IBTransaction& transaction)
       : database_(database), transaction_(transaction) {}
@@ -124,6 +125,8 @@ class IBQuery {
   int RecordCount() const { return record_count_; }
   // The first column of that name (case-insensitive); raises DatabaseError when there is none.
   const FieldValue& FieldByName(const std::u16string& name) const;
+  std::u16string Text(const std::u16string& column) const override;
+  int32_t Integer(const std::u16string& column) const override;
   // Runs a statement that returns no rows.
   void ExecSQL();
 

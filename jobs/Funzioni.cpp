@@ -2,18 +2,12 @@
 
 #include "db/BrenvoDB.h"
 #include "jobs/job_update.h"
+#include "jobs/outcomes.h"
 #include "jobs/sql_values.h"
 #include "platform/code_page.h"
 #include "platform/user_interface.h"
 
 namespace vorlabws {
-namespace {
-
-const std::u16string kTestataRigaNonTrovata = u"001 - Testata/Riga non trovata";
-const std::u16string kTestataNonTrovata = u"001 - Testata non trovata";
-const std::u16string kTrasportatoreNonValido = u"003 - Trasportatore non valido";
-
-}  // namespace
 
 void ClearStatement(IBQuery& query) {
   query.Close();
@@ -39,7 +33,7 @@ TFunzioniForm::TFunzioniForm(const std::u16string& Database) {
 }
 
 std::u16string TFunzioniForm::PopolaEtichetta(bool CalcolaInstradamento) {
-  std::u16string outcome = kTestataRigaNonTrovata;
+  std::u16string outcome(kTestataRigaNonTrovata);
   LoadStatement(IBQuery1,
                 u"SELECT * FROM VORLABT T INNER JOIN VORLABR R ON T.ID=R.TESTATA WHERE T.ID=" +
                     BareIdentifier(Testata, "testata") + u" AND R.RIGA=" +
@@ -60,7 +54,7 @@ std::u16string TFunzioniForm::PopolaEtichetta(bool CalcolaInstradamento) {
 }
 
 std::u16string TFunzioniForm::PopolaManifest() {
-  std::u16string outcome = kTestataNonTrovata;
+  std::u16string outcome(kTestataNonTrovata);
   LoadStatement(IBQuery1,
                 u"SELECT * FROM MANIFESTT T INNER JOIN MANIFESTR R ON T.ID=R.TESTATA WHERE T.ID=" +
                     BareIdentifier(Testata, "testata"));

@@ -118,4 +118,9 @@ bool FileExists(const std::u16string& path) {
   return ::stat(Utf16ToUtf8(path).c_str(), &info) == 0;
 }
 
+bool CanAccess(const std::u16string& path, FileAccess access) {
+  const int mode = access == FileAccess::kRead ? R_OK : access == FileAccess::kWrite ? W_OK : X_OK;
+  return ::access(Utf16ToUtf8(path).c_str(), mode) == 0;
+}
+
 }  // namespace vorlabws

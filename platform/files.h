@@ -23,4 +23,8 @@ void RemoveFileIfExists(const std::u16string& path);
 
 bool FileExists(const std::u16string& path);
 
+// Whether this process's user may read, write or run the file or folder at `path`.
+enum class FileAccess { kRead, kWrite, kExecute };
+bool CanAccess(const std::u16string& path, FileAccess access);
+
 }  // namespace vorlabws

@@ -296,4 +296,16 @@ HttpResponse HttpClient::Perform(const std::u16string& url, const std::vector<Ht
   RaiseCurlError(reported, url);
 }
 
+void ProbeConnection(const std::u16string& url, HttpTimeouts timeouts) {
+  const CurlEasyHandle handle(Curl().easy_init());
+  if (handle == nullptr) throw std::bad_alloc();
+  const std::string address = Utf16ToUtf8(url);
+  SetOption(handle.get(), CURLOPT_NOSIGNAL, 1L, url);
+  SetOption(handle.get(), CURLOPT_CONNECTTIMEOUT, static_cast<long>(timeouts.connect.count()), url);
+  SetOption(handle.get(), CURLOPT_URL, address.c_str(), url);
+  SetOption(handle.get(), CURLOPT_CONNECT_ONLY, 1L, url);
+  const CURLcode code = Curl().easy_perform(handle.get());
+  if (code != CURLE_OK) RaiseCurlError(code, url);
+}
+
 }  // namespace vorlabws

@@ -69,4 +69,8 @@ class HttpClient {
   std::chrono::seconds stall_limit_;
 };
 
+// Connects to the URL's host and port and, for "https://", completes the TLS handshake with the
+// certificate checked, then hangs up; no request is sent. Raises HttpError when that fails.
+void ProbeConnection(const std::u16string& url, HttpTimeouts timeouts = {});
+
 }  // namespace vorlabws

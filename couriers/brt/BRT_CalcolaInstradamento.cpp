@@ -14,8 +14,6 @@
 namespace vorlabws {
 namespace {
 
-const std::u16string kErroreComunicazione = u"002 - Errore di comunicazione con il webservice BRT";
-
 class NoRoutingReply : public Failure {
  public:
   NoRoutingReply() : Failure("The BRT service answered the routing request without a record") {}
@@ -47,8 +45,9 @@ void TFunzioniForm::BRT_CalcolaInstradamento(std::u16string& Result) {
     const bool testata_aggiornata = ExecuteUpdate(IBQuery1, IBTransaction1);
     if (!testata_aggiornata) Result = kErroreAggiornamentoTestata;
 
-    const std::u16string Report_Custom = FillPlaceholders(
-        ReadTemplateText(FilePath + u"report/BRT.prn"), TemplateLabelPlaceholders(job, *Response));
+    const std::u16string Report_Custom =
+        FillPlaceholders(ReadTemplateText(FilePath + std::u16string(kBrtLabelTemplate)),
+                         TemplateLabelPlaceholders(job, *Response));
     LoadBrtRowUpdate(IBQuery1, report, Report_Custom, Testata, Riga);
     if (!ExecuteUpdate(IBQuery1, IBTransaction1)) {
       Result = kErroreAggiornamentoRiga;
@@ -56,7 +55,7 @@ void TFunzioniForm::BRT_CalcolaInstradamento(std::u16string& Result) {
       Result = kCompletato;
     }
   } catch (const std::exception&) {
-    Result = kErroreComunicazione;
+    Result = kErroreComunicazioneBrt;
   }
 }
 

@@ -52,4 +52,10 @@ ArrayOfLabelToPrint LabelRequest(const DestinationAddress2& Destination,
   return labels;
 }
 
+ArrayOfLabelToPrint JobLabelRequest(const ColumnReader& job, const DestinationAddress2& Destination,
+                                    const DestinationAddressOut2& DestinationOut) {
+  return LabelRequest(Destination, DestinationOut, job.Text(u"MITT_SPEDIZIONE"),
+                      LabelType(job.Integer(u"TIPO_ETICHETTA")));
+}
+
 }  // namespace vorlabws

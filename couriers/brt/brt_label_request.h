@@ -6,6 +6,7 @@
 #include <string>
 
 #include "couriers/brt/easyspeddews1.h"
+#include "db/column_reader.h"
 #include "platform/failure.h"
 
 namespace vorlabws {
@@ -24,5 +25,9 @@ ArrayOfLabelToPrint LabelRequest(const DestinationAddress2& Destination,
                                  const DestinationAddressOut2& DestinationOut,
                                  const std::u16string& mitt_spedizione,
                                  LabelToPrint_tipiEtichetta tipo_etichetta);
+
+// The same list with the sender's reference and the label type read from the job row.
+ArrayOfLabelToPrint JobLabelRequest(const ColumnReader& job, const DestinationAddress2& Destination,
+                                    const DestinationAddressOut2& DestinationOut);
 
 }  // namespace vorlabws

@@ -10,10 +10,10 @@ namespace {
 
 class JobColumns {
  public:
-  explicit JobColumns(const IBQuery& job) : job_(job) {}
+  explicit JobColumns(const ColumnReader& job) : job_(job) {}
 
-  std::u16string Text(const char16_t* column) const { return job_.FieldByName(column).AsString(); }
-  int32_t Integer(const char16_t* column) const { return job_.FieldByName(column).AsInteger(); }
+  std::u16string Text(const char16_t* column) const { return job_.Text(column); }
+  int32_t Integer(const char16_t* column) const { return job_.Integer(column); }
   // The service's 16-bit members keep the low 16 bits of the column's value.
   int16_t Short(const char16_t* column) const { return static_cast<int16_t>(Integer(column)); }
   // The host writes decimals with a comma; the service reads them with a point.
@@ -22,7 +22,7 @@ class JobColumns {
   }
 
  private:
-  const IBQuery& job_;
+  const ColumnReader& job_;
 };
 
 }  // namespace
@@ -34,7 +34,7 @@ std::u16string LabelDecimalText(const XsdDecimal& value, int decimals) {
   return FloatToText(RoundHalfEven(number * scale) / scale);
 }
 
-RoutingJob ReadRoutingJob(const IBQuery& job) {
+RoutingJob ReadRoutingJob(const ColumnReader& job) {
   const JobColumns columns(job);
   RoutingJob routing;
   DestinationAddress2& request = routing.Request;

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "couriers/brt/easyspeddews1.h"
-#include "db/firebird.h"
+#include "db/column_reader.h"
 
 namespace vorlabws {
 
@@ -24,7 +24,7 @@ struct RoutingJob {
 // Reads the job row's columns by name. A missing column, an integer column holding anything but
 // an integer, a month and day that do not read as one number, or a weight or volume that is no
 // regional number raises, before anything is sent.
-RoutingJob ReadRoutingJob(const IBQuery& job);
+RoutingJob ReadRoutingJob(const ColumnReader& job);
 
 // A decimal of the request ("12.25") as the label prints it: rounded to `decimals` places with
 // halves going to the even neighbour, in the regional general form ("12,2").

@@ -15,6 +15,9 @@
 
 namespace vorlabws {
 
+// The template of the label, relative to the program folder.
+inline constexpr std::u16string_view kBrtLabelTemplate = u"report/BRT.prn";
+
 // A barcode that holds something other than digits (a negative number among its parts).
 class BarcodeError : public Failure {
  public:

@@ -228,6 +228,10 @@ class EasySpedDEWS {
 std::shared_ptr<EasySpedDEWS> GetEasySpedDEWS(bool UseWSDL, const std::u16string& Addr,
                                               std::shared_ptr<HttpClient> client = nullptr);
 
+// Where the service description is read: VORLABWS_BRT_WSDL when set and not empty, else this
+// build's default.
+std::u16string EasySpedWsdlLocation();
+
 // The time limits of a client for the service: the HTTP client's own, or the whole seconds of the
 // environment variable VORLABWS_BRT_TIMEOUT, when set and not empty, both for connecting and for a
 // request during which no data moves. Raises when that variable holds anything else.

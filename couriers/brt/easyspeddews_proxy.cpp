@@ -114,17 +114,18 @@ class EasySpedDEWSProxy final : public EasySpedDEWS {
   std::optional<ServiceDescription> description_;
 };
 
-std::u16string DefaultAddress(bool use_wsdl) {
-  if (!use_wsdl) return std::u16string(easysped::kDefaultUrl);
+}  // namespace
+
+std::u16string EasySpedWsdlLocation() {
   return EnvironmentValue(easysped::kWsdlLocationVariable)
       .value_or(std::u16string(easysped::kDefaultWsdlLocation));
 }
 
-}  // namespace
-
 std::shared_ptr<EasySpedDEWS> GetEasySpedDEWS(bool UseWSDL, const std::u16string& Addr,
                                               std::shared_ptr<HttpClient> client) {
-  std::u16string address = Addr.empty() ? DefaultAddress(UseWSDL) : Addr;
+  std::u16string address =
+      Addr.empty() ? (UseWSDL ? EasySpedWsdlLocation() : std::u16string(easysped::kDefaultUrl))
+                   : Addr;
   if (address.empty()) {
     throw ServiceLocationFailure("Neither a WSDL location nor a URL is set for the BRT service");
   }

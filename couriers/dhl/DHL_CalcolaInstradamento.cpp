@@ -12,12 +12,6 @@
 #include "platform/program_folder.h"
 
 namespace vorlabws {
-namespace {
-
-const std::u16string kErroreWebservice = u"002 - Errore nell'accesso ai webservice";
-
-}  // namespace
-
 void TFunzioniForm::DHL_CalcolaInstradamento(std::u16string& Result) {
   Result = kCompletato;
   const std::u16string FilePath = ProgramFolder();
@@ -28,9 +22,9 @@ void TFunzioniForm::DHL_CalcolaInstradamento(std::u16string& Result) {
   WriteFileBytes(files.request, Utf16ToUtf8(Request));
   // A reply left by an earlier run of this job must never pass for this run's reply.
   RemoveFileIfExists(files.reply);
-  const RelayRunResult relay = RunRelay(FilePath, files, RelayWaitBound());
+  const RelayRunResult relay = RunRelay(files, RelayWaitBound());
   if (relay.run != RelayRun::kEnded) {
-    Result = kErroreWebservice;
+    Result = kErroreWebserviceDhl;
     return;
   }
 

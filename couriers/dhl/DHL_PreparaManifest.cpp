@@ -7,7 +7,7 @@
 namespace vorlabws {
 
 void TFunzioniForm::DHL_PreparaManifest(std::u16string& Result) {
-  Result = u"001 - Spedizioni non trovate";
+  Result = kSpedizioniNonTrovate;
   TextInPieces Manifest;
   TextInPieces CourierReport;
   AppendManifestHeaderRecord(Manifest.Tail());
@@ -41,7 +41,7 @@ void TFunzioniForm::DHL_PreparaManifest(std::u16string& Result) {
   IBQuery2.SQL.Add(u"UPDATE MANIFESTT SET MANIFEST=" + manifest_value + u", COURIERREPORT=" +
                    report_value + u"  WHERE ID=" + ID);
   Result =
-      ExecuteAndCommit(IBQuery2) ? std::u16string(kCompletato) : u"002 - Errore nel popolamento";
+      ExecuteAndCommit(IBQuery2) ? std::u16string(kCompletato) : std::u16string(kErrorePopolamento);
 }
 
 }  // namespace vorlabws

@@ -16,10 +16,11 @@ DhlJobFiles::DhlJobFiles(const std::u16string& FilePath, const std::u16string& T
       request(FilePath + u"data/" + request_name),
       reply(FilePath + u"data/out/" + request_name),
       label_template(FilePath + u"report/DHL.prn"),
-      errore(FilePath + u"errore.txt") {}
+      errore(FilePath + u"errore.txt"),
+      relay(FilePath + u"Relayer.exe") {}
 
-std::u16string ColumnText(const IBQuery& job, const char16_t* column) {
-  return job.FieldByName(column).AsString();
+std::u16string ColumnText(const ColumnReader& job, const char16_t* column) {
+  return job.Text(column);
 }
 
 std::u16string WithDecimalPoint(const std::u16string& number) {

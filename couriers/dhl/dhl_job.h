@@ -20,10 +20,11 @@ struct DhlJobFiles {
   std::u16string reply;             // data/out/dhl_<testata>_<riga>.txt
   std::u16string label_template;    // report/DHL.prn
   std::u16string errore;            // errore.txt
+  std::u16string relay;             // Relayer.exe
 };
 
 // The column of the job record as text (a NULL reads as empty); a missing column raises.
-std::u16string ColumnText(const IBQuery& job, const char16_t* column);
+std::u16string ColumnText(const ColumnReader& job, const char16_t* column);
 
 // The number with a decimal point where the host writes a comma.
 std::u16string WithDecimalPoint(const std::u16string& number);

@@ -4,13 +4,18 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "db/firebird.h"
+#include "jobs/template_text.h"
 
 namespace vorlabws {
 
+// The label's placeholders in the order they are filled, with their values from the job record.
+std::vector<Placeholder> LabelPlaceholders(const ColumnReader& job);
+
 // `Report_Custom` (the template text) with every label placeholder filled from the job record.
-std::u16string FillLabel(std::u16string Report_Custom, const IBQuery& job);
+std::u16string FillLabel(std::u16string Report_Custom, const ColumnReader& job);
 
 // The three label texts of the job row.
 struct DhlLabels {

@@ -28,25 +28,24 @@ std::string OneLine(const std::string& text) {
 }  // namespace
 
 std::u16string DhlServiceAddress() {
-  if (const auto address = EnvironmentValue("VORLABWS_DHL_URL")) return *address;
+  if (const auto address = EnvironmentValue(kDhlUrlVariable)) return *address;
   return u"https://" + Utf8ToUtf16(VORLABWS_DHL_HOST) + u":443/sndpt/DocumentRendering";
 }
 
 std::chrono::seconds RelayWaitBound() {
-  return EnvironmentSeconds("VORLABWS_DHL_RELAY_TIMEOUT").value_or(kDefaultWaitBound);
+  return EnvironmentSeconds(kRelayTimeoutVariable).value_or(kDefaultWaitBound);
 }
 
-RelayRunResult RunRelay(const std::u16string& FilePath, const DhlJobFiles& files,
-                        std::chrono::seconds bound) {
+RelayRunResult RunRelay(const DhlJobFiles& files, std::chrono::seconds bound) {
   StartOptions options;
   options.capture_standard_error = true;
   options.traced_files = {files.request, files.reply};
   std::optional<ChildProcess> relay;
   try {
-    relay.emplace(
-        FilePath + u"Relayer.exe",
-        std::vector<std::u16string>{DhlServiceAddress(), files.data_folder, files.request_name},
-        options);
+    relay.emplace(files.relay,
+                  std::vector<std::u16string>{DhlServiceAddress(), files.data_folder,
+                                              files.request_name},
+                  options);
   } catch (const ProcessError&) {
     return {RelayRun::kNotStarted, ""};
   }

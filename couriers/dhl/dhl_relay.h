@@ -12,6 +12,9 @@
 
 namespace vorlabws {
 
+inline constexpr const char* kDhlUrlVariable = "VORLABWS_DHL_URL";
+inline constexpr const char* kRelayTimeoutVariable = "VORLABWS_DHL_RELAY_TIMEOUT";
+
 // "https://" + the service host + ":443/sndpt/DocumentRendering", or VORLABWS_DHL_URL when set.
 std::u16string DhlServiceAddress();
 
@@ -31,10 +34,9 @@ struct RelayRunResult {
   std::string standard_error;
 };
 
-// Starts FilePath + "Relayer.exe" with the service address, the data folder and the request file's
-// name, and waits for it to end, at most `bound`. Its standard input and output are the worker's.
-RelayRunResult RunRelay(const std::u16string& FilePath, const DhlJobFiles& files,
-                        std::chrono::seconds bound);
+// Starts the job's relay with the service address, the data folder and the request file's name,
+// and waits for it to end, at most `bound`. Its standard input and output are the worker's.
+RelayRunResult RunRelay(const DhlJobFiles& files, std::chrono::seconds bound);
 
 // The reply file the relay left. When it cannot be read, the FileError names the file and, when
 // the relay said anything on standard error, what it said, on one line.

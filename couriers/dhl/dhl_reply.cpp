@@ -1,5 +1,6 @@
 #include "couriers/dhl/dhl_reply.h"
 
+#include "jobs/outcomes.h"
 #include "platform/base64.h"
 #include "platform/code_page.h"
 
@@ -39,7 +40,7 @@ std::u16string Required(const XmlNode& node, std::u16string_view attribute, cons
 void ReadMessage(const XmlNode& message, const std::u16string& source, DhlReply& reply) {
   const std::optional<std::u16string> category = message.Attribute(u"Category");
   if (category == u"Error") {
-    reply.error_outcome = u"003 - Errore nei dati della spedizione";
+    reply.error_outcome = std::u16string(kErroreDatiSpedizione);
   } else if (category == u"Validation Error") {
     reply.error_outcome =
         u"003 - " + Required(message, u"Description", "Validation Error message", source);

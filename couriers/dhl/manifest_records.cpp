@@ -10,9 +10,7 @@ namespace {
 
 const std::u16string kCrLf = u"\r\n";
 
-std::u16string Column(const IBQuery& query, const char16_t* name) {
-  return query.FieldByName(name).AsString();
-}
+std::u16string Column(const ColumnReader& row, const char16_t* name) { return row.Text(name); }
 
 // Weights, volumes and values lose their "." (the courier reads the decimals by position).
 std::u16string WithoutDots(std::u16string text) {
@@ -31,7 +29,7 @@ void AppendManifestHeaderRecord(std::u16string& Manifest) {
   Manifest += kCrLf;
 }
 
-void AppendShipmentRecord(std::u16string& Manifest, const IBQuery& shipment) {
+void AppendShipmentRecord(std::u16string& Manifest, const ColumnReader& shipment) {
   const auto value = [&shipment](const char16_t* name) { return Column(shipment, name); };
   Manifest += u"FF";
   Manifest += u"0";
@@ -92,7 +90,7 @@ void AppendShipmentRecord(std::u16string& Manifest, const IBQuery& shipment) {
   Manifest += kCrLf;
 }
 
-void AppendParcelRecord(std::u16string& Manifest, const IBQuery& parcel) {
+void AppendParcelRecord(std::u16string& Manifest, const ColumnReader& parcel) {
   const auto value = [&parcel](const char16_t* name) { return Column(parcel, name); };
   Manifest += u"FF";
   Manifest += u"0";
@@ -122,7 +120,7 @@ void AppendCourierReportTitle(std::u16string& CourierReport) {
   CourierReport += kCrLf;
 }
 
-void AppendCourierReportLine(std::u16string& CourierReport, const IBQuery& shipment) {
+void AppendCourierReportLine(std::u16string& CourierReport, const ColumnReader& shipment) {
   const auto value = [&shipment](const char16_t* name) { return Column(shipment, name); };
   const std::u16string fields[] = {
       value(u"NUMERO_SPEDIZIONE"),

@@ -28,8 +28,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr bool kHasSiteCheck = VORLABWS_PACKAGE_HAS_CHECK;
-
 std::string SourceFile(const std::string& relative) {
   return ReadFileBytes(Utf8ToUtf16(SourceFolder() + relative));
 }
@@ -98,7 +96,7 @@ TEST(PackageContentsTest, FilesModesOwnersConffilesDependsAndLintian) {
       "/etc/vorlabws/dhl_template.txt",
       "drwxr-xr-x root/root ./var/lib/vorlabws/data/out/",
   };
-  if (kHasSiteCheck) expected.push_back("-rwxr-xr-x root/root ./usr/lib/vorlabws/vorlabws-check");
+  expected.push_back("-rwxr-xr-x root/root ./usr/lib/vorlabws/vorlabws-check");
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(PackageListing(package), expected);
 
@@ -235,7 +233,7 @@ TEST_F(PackageLifecycleTest, InstallJobsUpgradeKeepingAnEditedTemplateRemoveAndP
       "/var/lib/vorlabws/data/out d 2775 root:vorlabws",
       "/var/lib/vorlabws/errore.txt f 0664 root:vorlabws",
   };
-  if (kHasSiteCheck) installed.push_back("/usr/lib/vorlabws/vorlabws-check f 0755 root:root");
+  installed.push_back("/usr/lib/vorlabws/vorlabws-check f 0755 root:root");
   std::sort(installed.begin(), installed.end());
   EXPECT_EQ(Listing(kPlaces), installed);
   // A DHL job's request and reply: the user's, the group's by the folders' setgid.

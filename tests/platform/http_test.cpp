@@ -13,6 +13,8 @@
 #include <thread>
 
 #include "platform/code_page.h"
+#include "platform/process.h"
+#include "tests/support/test_support.h"
 
 namespace vorlabws {
 namespace {
@@ -253,6 +255,56 @@ TEST(HttpClientErrors, RefusedConnectionNamesTheUrl) {
     EXPECT_STREQ(error.what(), "Unsupported protocol - URL:notascheme://host/");
   }
   ::close(socket_fd);
+}
+
+TEST(HttpProbe, RefusedConnectionNamesTheUrl) {
+  // A port bound but not listening refuses connections, and no one else can take it meanwhile.
+  const int socket_fd = ::socket(AF_INET, SOCK_STREAM, 0);
+  ASSERT_GE(socket_fd, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ASSERT_EQ(::bind(socket_fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  socklen_t length = sizeof address;
+  ::getsockname(socket_fd, reinterpret_cast<sockaddr*>(&address), &length);
+  const std::string url = "https://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/";
+  try {
+    ProbeConnection(Utf8ToUtf16(url));
+    ADD_FAILURE() << "no failure";
+  } catch (const HttpError& error) {
+    EXPECT_EQ(error.what(), "Couldn't connect to server - URL:" + url);
+  }
+  ::close(socket_fd);
+}
+
+// The DHL host cannot be reached here: a TLS server of the test's own, with a certificate no
+// authority signed, shows that the probe's handshake checks the certificate.
+TEST(HttpProbe, TlsHandshakeChecksTheCertificate) {
+  const testing::TempFolder folder;
+  const std::string key = folder.path() + "key.pem";
+  const std::string certificate = folder.path() + "certificate.pem";
+  const ProcessResult made = RunProcess(
+      u"/usr/bin/openssl",
+      {u"req", u"-x509", u"-newkey", u"rsa:2048", u"-nodes", u"-days", u"1", u"-subj",
+       u"/CN=127.0.0.1", u"-keyout", Utf8ToUtf16(key), u"-out", Utf8ToUtf16(certificate)},
+      StartOptions{.capture_output = true});
+  ASSERT_EQ(made.exit_code, 0) << made.standard_error;
+  httplib::SSLServer server(certificate.c_str(), key.c_str());
+  std::atomic<int> requests = 0;
+  server.Get("/", [&](const httplib::Request&, httplib::Response&) { ++requests; });
+  const int port = server.bind_to_any_port("127.0.0.1");
+  ASSERT_GT(port, 0);
+  std::thread listener([&] { server.listen_after_bind(); });
+  const std::string url = "https://127.0.0.1:" + std::to_string(port) + "/";
+  try {
+    ProbeConnection(Utf8ToUtf16(url));
+    ADD_FAILURE() << "no failure";
+  } catch (const HttpError& error) {
+    EXPECT_EQ(error.what(), "SSL peer certificate or SSH remote key was not OK - URL:" + url);
+  }
+  server.stop();
+  listener.join();
+  EXPECT_EQ(requests, 0);
 }
 
 }  // namespace

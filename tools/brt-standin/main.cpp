@@ -2,6 +2,7 @@
 //
 //   brt-standin PORT [--actions pattern|own|none] [--body-namespace URI]
 //                    [--misbehave fault|404|html|nil|other-child-name|hang|garbage]
+//                    [--description full|without-port]
 //
 // PORT 0 picks a free port. The first line on standard output is "listening on 127.0.0.1:PORT".
 // GET /easyspeddews?wsdl serves the service description, POST /easyspeddews the service; every
@@ -11,7 +12,7 @@
 // elements in another namespace, published on the input bodies. --misbehave makes every valid SOAP
 // request meet one fault: a server fault (500), a 404 whose body never completes, a text/html
 // page, a nil result, a result element named "Result", no answer at all, or a reply envelope cut
-// off halfway.
+// off halfway. --description without-port leaves the service's port out of the description.
 // GET /stats reports "connections N" and "requests M" (WSDL and SOAP requests, and the distinct
 // client connections they came on); GET /received/N the body of the N-th SOAP request as it
 // arrived (from 1; 404 past the last). The routing table and the label layout are in answers.h.
@@ -90,7 +91,8 @@ constexpr Misbehaviours kMisbehaviours[] = {{"fault", Misbehaviour::kFault},
 [[noreturn]] void Usage() {
   std::cerr << "usage: brt-standin PORT [--actions pattern|own|none] [--body-namespace URI]\n"
                "                        [--misbehave fault|404|html|nil|other-child-name|hang|"
-               "garbage]\n";
+               "garbage]\n"
+               "                        [--description full|without-port]\n";
   std::exit(2);
 }
 
@@ -114,6 +116,8 @@ Options ReadCommandLine(int argc, char** argv) {
       options.actions = Actions::kNone;
     } else if (option == "--body-namespace" && !value.empty()) {
       options.body_namespace = Utf8ToUtf16(value);
+    } else if (option == "--description" && (value == "full" || value == "without-port")) {
+      options.port_published = value == "full";
     } else if (option == "--misbehave") {
       const auto found = std::find_if(std::begin(kMisbehaviours), std::end(kMisbehaviours),
                                       [&](const Misbehaviours& m) { return value == m.name; });

@@ -202,7 +202,9 @@ std::string WriteServiceDescription(const Options& options) {
           prefixes, easysped::kPortName, test_location);
   XmlNode service = AddNamed(definitions, kWsdlNamespace, u"service", easysped::kServiceName);
   AddPort(service, prefixes, std::u16string(easysped::kPortName) + u"_test", test_location);
-  AddPort(service, prefixes, easysped::kPortName, base + Ascii(kEndpointPath));
+  if (options.port_published) {
+    AddPort(service, prefixes, easysped::kPortName, base + Ascii(kEndpointPath));
+  }
   return document.Bytes();
 }
 

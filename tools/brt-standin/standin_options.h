@@ -30,6 +30,8 @@ struct Options {
   Actions actions = Actions::kPattern;
   std::u16string body_namespace;  // published on each input body; empty: none
   Misbehaviour misbehaviour = Misbehaviour::kNone;
+  // False: the service description's service lacks the port a client looks for.
+  bool port_published = true;
 };
 
 // The namespace of the operation and parameter elements, in requests and replies.
