@@ -229,17 +229,37 @@ TEST_F(LoopbackServer, ReplyThatNeverComesEndsAfterTheStallTime) {
   EXPECT_LT(elapsed, seconds(5));
 }
 
+// A loopback port bound but not listening: it refuses connections, and no one else can take it
+// while this holds it.
+class RefusingPort {
+ public:
+  RefusingPort() : socket_fd_(::socket(AF_INET, SOCK_STREAM, 0)) {
+    if (socket_fd_ < 0) throw std::runtime_error("no socket for a refusing port");
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (::bind(socket_fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        ::getsockname(socket_fd_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+      ::close(socket_fd_);
+      throw std::runtime_error("a refusing port cannot be bound");
+    }
+    port_ = ntohs(address.sin_port);
+  }
+  RefusingPort(const RefusingPort&) = delete;
+  RefusingPort& operator=(const RefusingPort&) = delete;
+  ~RefusingPort() { ::close(socket_fd_); }
+
+  int port() const { return port_; }
+
+ private:
+  int socket_fd_;
+  int port_ = 0;
+};
+
 TEST(HttpClientErrors, RefusedConnectionNamesTheUrl) {
-  // A port bound but not listening refuses connections, and no one else can take it meanwhile.
-  const int socket_fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  ASSERT_GE(socket_fd, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  ASSERT_EQ(::bind(socket_fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-  socklen_t length = sizeof address;
-  ::getsockname(socket_fd, reinterpret_cast<sockaddr*>(&address), &length);
-  const std::string url = "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/x";
+  const RefusingPort refusing;
+  const std::string url = "http://127.0.0.1:" + std::to_string(refusing.port()) + "/x";
 
   HttpClient client;
   try {
@@ -254,27 +274,17 @@ TEST(HttpClientErrors, RefusedConnectionNamesTheUrl) {
   } catch (const HttpError& error) {
     EXPECT_STREQ(error.what(), "Unsupported protocol - URL:notascheme://host/");
   }
-  ::close(socket_fd);
 }
 
 TEST(HttpProbe, RefusedConnectionNamesTheUrl) {
-  // A port bound but not listening refuses connections, and no one else can take it meanwhile.
-  const int socket_fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  ASSERT_GE(socket_fd, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  ASSERT_EQ(::bind(socket_fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-  socklen_t length = sizeof address;
-  ::getsockname(socket_fd, reinterpret_cast<sockaddr*>(&address), &length);
-  const std::string url = "https://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/";
+  const RefusingPort refusing;
+  const std::string url = "https://127.0.0.1:" + std::to_string(refusing.port()) + "/";
   try {
     ProbeConnection(Utf8ToUtf16(url));
     ADD_FAILURE() << "no failure";
   } catch (const HttpError& error) {
     EXPECT_EQ(error.what(), "Couldn't connect to server - URL:" + url);
   }
-  ::close(socket_fd);
 }
 
 // The DHL host cannot be reached here: a TLS server of the test's own, with a certificate no
