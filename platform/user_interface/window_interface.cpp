@@ -1,4 +1,5 @@
-// FLTK stays inside this file: the forms and boxes of the program become FLTK windows here.
+// The window module (vorlabws-window.so): the forms and boxes of the program become FLTK windows
+// here. FLTK stays inside this module, which the program loads only when a display is named.
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
 #include <FL/Fl_Button.H>
@@ -8,7 +9,6 @@
 #include <FL/x.H>
 
 #include <algorithm>
-#include <cstdlib>
 #include <deque>
 #include <map>
 #include <optional>
@@ -17,6 +17,7 @@
 
 #include "platform/code_page.h"
 #include "platform/user_interface/interfaces.h"
+#include "platform/user_interface/window_module.h"
 
 namespace vorlabws {
 namespace {
@@ -319,19 +320,12 @@ class WindowInterface : public UserInterface {
   FontBook fonts_;
 };
 
-bool Named(const char* variable) {
-  const char* value = std::getenv(variable);
-  return value != nullptr && *value != '\0';
-}
-
 }  // namespace
+}  // namespace vorlabws
 
-std::unique_ptr<UserInterface> ConnectWindowInterface() {
-  if (!Named("DISPLAY") && !Named("WAYLAND_DISPLAY")) return nullptr;
+vorlabws::UserInterface* VorlabwsConnectWindows() {
   Display* display = XOpenDisplay(nullptr);
   if (display == nullptr) return nullptr;
   fl_open_display(display);  // FLTK owns the connection from here; the interface closes it
-  return std::make_unique<WindowInterface>();
+  return new vorlabws::WindowInterface();
 }
-
-}  // namespace vorlabws

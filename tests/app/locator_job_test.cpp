@@ -127,5 +127,31 @@ TEST(LocatorWindowsTest, BoxesAndPromptWaitForTheUserInTurn) {
   EXPECT_TRUE(run.standard_output.starts_with("vorlabws::DatabaseError: ")) << run.standard_output;
 }
 
+// A program folder without the window module: on a live display the boxes and the prompt are the
+// standard-error lines of a run with no display, and the job ends as that run does.
+TEST(LocatorWindowsTest, WithoutTheWindowModuleBoxesAreLinesOnStandardError) {
+  TempFolder folder;
+  const std::string worker = folder.path() + "VorlabWS";
+  std::filesystem::copy_file(kWorker, worker);
+  VirtualDisplay display;
+  StartOptions options;
+  options.new_session = true;
+  options.environment = {{"DISPLAY", display.name()}};
+  const std::string unreachable = folder.path() + "no/such/folder/archivio.fdb";
+
+  const ProcessResult run = RunProcess(Utf8ToUtf16(worker), {Utf8ToUtf16(unreachable), u"15", u"2"},
+                                       options, "", std::chrono::seconds(60));
+
+  EXPECT_EQ(run.exit_code, 2);
+  EXPECT_EQ(
+      run.standard_error,
+      "Non trovato dati.ini\n"
+      "Non trovato dati.ini: Inserire il nome del computer e la lettera della sua unit\xC3\xA0 "
+      "disco dove risulta ospitato (o sar\xC3\xA0 ospitato) il database\n"
+      "Apertura / creazione del database non riuscita!\n"
+      "Errore apertura archivio\n");
+  EXPECT_TRUE(run.standard_output.starts_with("vorlabws::DatabaseError: ")) << run.standard_output;
+}
+
 }  // namespace
 }  // namespace vorlabws::testing
