@@ -1,10 +1,6 @@
 #include "tests/faults/fault_scene.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <stdexcept>
@@ -107,22 +103,6 @@ const char* JobName(Job job) {
   }
   return "?";
 }
-
-ClosedPort::ClosedPort() : socket_(::socket(AF_INET, SOCK_STREAM, 0)) {
-  if (socket_ < 0) throw std::runtime_error("socket failed");
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  if (::bind(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-      ::getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-    ::close(socket_);
-    throw std::runtime_error("cannot bind a loopback port");
-  }
-  port_ = ntohs(address.sin_port);
-}
-
-ClosedPort::~ClosedPort() { ::close(socket_); }
 
 Record Results(Record record) {
   for (const char* column : {"ID", "TESTATA", "ESITO"}) record.erase(column);

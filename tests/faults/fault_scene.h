@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "tests/dhl/dhl_test_support.h"
+#include "tests/support/closed_port.h"
 #include "tests/support/test_support.h"
 #include "tools/brt-standin/standin_process.h"
 
@@ -36,21 +37,6 @@ struct JobRows {
 
 // The result columns of a row: every column but the job's key and ESITO (checked on its own).
 Record Results(Record record);
-
-// A port on loopback where nothing listens: bound and never listening, so every connection to it
-// is refused and no other program can take it while the object lives.
-class ClosedPort {
- public:
-  ClosedPort();
-  ClosedPort(const ClosedPort&) = delete;
-  ClosedPort& operator=(const ClosedPort&) = delete;
-  ~ClosedPort();
-  int port() const { return port_; }
-
- private:
-  int socket_ = -1;
-  int port_ = 0;
-};
 
 // How a run of the worker went.
 struct FaultRun {

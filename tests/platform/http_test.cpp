@@ -14,6 +14,7 @@
 
 #include "platform/code_page.h"
 #include "platform/process.h"
+#include "tests/support/closed_port.h"
 #include "tests/support/test_support.h"
 
 namespace vorlabws {
@@ -229,37 +230,9 @@ TEST_F(LoopbackServer, ReplyThatNeverComesEndsAfterTheStallTime) {
   EXPECT_LT(elapsed, seconds(5));
 }
 
-// A loopback port bound but not listening: it refuses connections, and no one else can take it
-// while this holds it.
-class RefusingPort {
- public:
-  RefusingPort() : socket_fd_(::socket(AF_INET, SOCK_STREAM, 0)) {
-    if (socket_fd_ < 0) throw std::runtime_error("no socket for a refusing port");
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (::bind(socket_fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::getsockname(socket_fd_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-      ::close(socket_fd_);
-      throw std::runtime_error("a refusing port cannot be bound");
-    }
-    port_ = ntohs(address.sin_port);
-  }
-  RefusingPort(const RefusingPort&) = delete;
-  RefusingPort& operator=(const RefusingPort&) = delete;
-  ~RefusingPort() { ::close(socket_fd_); }
-
-  int port() const { return port_; }
-
- private:
-  int socket_fd_;
-  int port_ = 0;
-};
-
 TEST(HttpClientErrors, RefusedConnectionNamesTheUrl) {
-  const RefusingPort refusing;
-  const std::string url = "http://127.0.0.1:" + std::to_string(refusing.port()) + "/x";
+  const testing::ClosedPort closed;
+  const std::string url = "http://127.0.0.1:" + std::to_string(closed.port()) + "/x";
 
   HttpClient client;
   try {
@@ -277,8 +250,8 @@ TEST(HttpClientErrors, RefusedConnectionNamesTheUrl) {
 }
 
 TEST(HttpProbe, RefusedConnectionNamesTheUrl) {
-  const RefusingPort refusing;
-  const std::string url = "https://127.0.0.1:" + std::to_string(refusing.port()) + "/";
+  const testing::ClosedPort closed;
+  const std::string url = "https://127.0.0.1:" + std::to_string(closed.port()) + "/";
   try {
     ProbeConnection(Utf8ToUtf16(url));
     ADD_FAILURE() << "no failure";
