@@ -32,6 +32,8 @@ void WriteLine(const std::string& text) {
 
 void TraceRunStart(int argc, char** argv) {
   vorlabws::StartTrace(argc > 2 ? argv[2] : "", argc > 3 ? argv[3] : "");
+  // Untraced runs skip building these texts (the program folder costs a system call).
+  if (!vorlabws::TraceOn()) return;
   vorlabws::Trace("command line: " + vorlabws::TraceCommandLine({argv, argv + argc}));
   vorlabws::Trace("program folder: " + vorlabws::Utf16ToUtf8(vorlabws::ProgramFolder()));
 }
