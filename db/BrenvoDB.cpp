@@ -53,7 +53,7 @@ PianoDatabase PianificaDataBase(const std::u16string& Percorso, std::u16string N
   std::u16string PercorsoCompleto = Percorso;
   if (Percorso.find(u"\\\\") != std::u16string::npos) {
     const std::u16string PercorsoIni = settings.ReadString(kSection, u"Percorso Nel Server");
-    const PercorsoCondiviso share = ScomponiPercorsoCondiviso(Percorso, PercorsoIni);
+    const PercorsoCondiviso share = OttieniPercorsoCompleto(Percorso, PercorsoIni);
     PercorsoCompleto = share.PercorsoCompleto;
     piano.NomeDiscoLungo = share.NomeDiscoLungo;
     piano.AvvisoCondivisione = share.Avviso;
@@ -163,8 +163,8 @@ std::u16string OttieniNomeServer(std::u16string& NomeServer, std::u16string& Let
   return NomeServer;
 }
 
-PercorsoCondiviso ScomponiPercorsoCondiviso(const std::u16string& Percorso,
-                                            const std::u16string& PercorsoIni) {
+PercorsoCondiviso OttieniPercorsoCompleto(const std::u16string& Percorso,
+                                          const std::u16string& PercorsoIni) {
   PercorsoCondiviso result;
   std::u16string s = Percorso.size() > 2 ? Percorso.substr(2) : u"";
   const std::u16string NomeServer = TakeUpToBackslash(s);
@@ -188,16 +188,6 @@ PercorsoCondiviso ScomponiPercorsoCondiviso(const std::u16string& Percorso,
   }
   result.PercorsoCompleto = s;
   return result;
-}
-
-bool OttieniPercorsoCompleto(const std::u16string& Percorso, const std::u16string& PercorsoIni,
-                             std::u16string& PercorsoCompleto, bool& NomeDiscoLungo) {
-  const PercorsoCondiviso share = ScomponiPercorsoCondiviso(Percorso, PercorsoIni);
-  PercorsoCompleto = share.PercorsoCompleto;
-  if (share.NomeDiscoLungo) NomeDiscoLungo = true;
-  if (!share.Avviso) return false;
-  ShowPlainBox(*share.Avviso);
-  return true;
 }
 
 void PreparaRichiestaServer(TBrenvoIn2Form& form) {

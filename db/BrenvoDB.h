@@ -69,14 +69,8 @@ struct PercorsoCondiviso {
   bool NomeDiscoLungo = false;
   std::optional<std::u16string> Avviso;
 };
-PercorsoCondiviso ScomponiPercorsoCondiviso(const std::u16string& Percorso,
-                                            const std::u16string& PercorsoIni);
-
-// Takes the share path \\server\share\rest apart into the server's own path in
-// `PercorsoCompleto`. True when it has reported a share named by more than a letter with no
-// "Percorso Nel Server" to replace it; `NomeDiscoLungo` is set for such a share, never cleared.
-bool OttieniPercorsoCompleto(const std::u16string& Percorso, const std::u16string& PercorsoIni,
-                             std::u16string& PercorsoCompleto, bool& NomeDiscoLungo);
+PercorsoCondiviso OttieniPercorsoCompleto(const std::u16string& Percorso,
+                                          const std::u16string& PercorsoIni);
 
 // Gives the server prompt the caption, text and font it is shown with.
 void PreparaRichiestaServer(TBrenvoIn2Form& form);
