@@ -41,16 +41,6 @@ int32_t DecodeUtf8(std::string_view bytes, size_t& i) {
   return code;
 }
 
-void AppendCodePoint(std::u16string& out, int32_t code) {
-  if (code < 0x10000) {
-    out.push_back(static_cast<char16_t>(code));
-  } else {
-    code -= 0x10000;
-    out.push_back(static_cast<char16_t>(0xD800 + (code >> 10)));
-    out.push_back(static_cast<char16_t>(0xDC00 + (code & 0x3FF)));
-  }
-}
-
 std::u16string Utf16FromBytes(std::string_view bytes, bool big_endian) {
   std::u16string out;
   out.reserve(bytes.size() / 2);
@@ -86,66 +76,89 @@ std::string Utf16ToBytes(std::u16string_view text, bool big_endian) {
 }  // namespace
 
 std::u16string Utf8ToUtf16(std::string_view bytes) {
-  std::u16string out;
-  out.reserve(bytes.size());
+  // No byte yields more than one unit (a four-byte sequence yields two), so the text is written
+  // in place and cut to its length once.
+  std::u16string out(bytes.size(), u'\0');
+  size_t length = 0;
   for (size_t i = 0; i < bytes.size();) {
-    const int32_t code = DecodeUtf8(bytes, i);
-    if (code < 0) {
-      out.push_back(u'\uFFFD');
+    const auto byte = static_cast<unsigned char>(bytes[i]);
+    if (byte < 0x80) {
+      out[length++] = byte;
       ++i;
+      continue;
+    }
+    int32_t code = DecodeUtf8(bytes, i);
+    if (code < 0) {
+      out[length++] = u'\uFFFD';
+      ++i;
+    } else if (code < 0x10000) {
+      out[length++] = static_cast<char16_t>(code);
     } else {
-      AppendCodePoint(out, code);
+      code -= 0x10000;
+      out[length++] = static_cast<char16_t>(0xD800 + (code >> 10));
+      out[length++] = static_cast<char16_t>(0xDC00 + (code & 0x3FF));
     }
   }
+  out.resize(length);
   return out;
 }
 
 std::string Utf16ToUtf8(std::u16string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
-    uint32_t code = text[i];
+  // The length is counted first, so the bytes are written in place without growing the string.
+  const auto code_at = [&text](size_t& i) -> uint32_t {
+    const uint32_t code = text[i];
     if (code >= 0xD800 && code <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
         text[i + 1] <= 0xDFFF) {
-      code = 0x10000 + ((code - 0xD800) << 10) + (text[++i] - 0xDC00);
-    } else if (code >= 0xD800 && code <= 0xDFFF) {
-      code = 0xFFFD;  // a lone surrogate has no UTF-8 form
+      return 0x10000 + ((code - 0xD800) << 10) + (text[++i] - 0xDC00);
     }
-    if (code < 0x80) {
-      out.push_back(static_cast<char>(code));
-    } else if (code < 0x800) {
-      out.push_back(static_cast<char>(0xC0 | (code >> 6)));
-      out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    } else if (code < 0x10000) {
-      out.push_back(static_cast<char>(0xE0 | (code >> 12)));
-      out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    } else {
-      out.push_back(static_cast<char>(0xF0 | (code >> 18)));
-      out.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    return code >= 0xD800 && code <= 0xDFFF ? 0xFFFD : code;  // a lone surrogate has no UTF-8 form
+  };
+  const auto length_of = [](uint32_t code) {
+    return code < 0x80 ? 1 : code < 0x800 ? 2 : code < 0x10000 ? 3 : 4;
+  };
+  size_t length = 0;
+  for (size_t i = 0; i < text.size(); ++i) length += length_of(code_at(i));
+  std::string out(length, '\0');
+  char* next = out.data();
+  for (size_t i = 0; i < text.size(); ++i) {
+    const uint32_t code = code_at(i);
+    switch (length_of(code)) {
+      case 1:
+        *next++ = static_cast<char>(code);
+        break;
+      case 2:
+        *next++ = static_cast<char>(0xC0 | (code >> 6));
+        *next++ = static_cast<char>(0x80 | (code & 0x3F));
+        break;
+      case 3:
+        *next++ = static_cast<char>(0xE0 | (code >> 12));
+        *next++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        *next++ = static_cast<char>(0x80 | (code & 0x3F));
+        break;
+      default:
+        *next++ = static_cast<char>(0xF0 | (code >> 18));
+        *next++ = static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        *next++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        *next++ = static_cast<char>(0x80 | (code & 0x3F));
     }
   }
   return out;
 }
 
 std::u16string Cp1252ToUtf16(std::string_view bytes) {
-  std::u16string out;
-  out.reserve(bytes.size());
-  for (const char c : bytes) {
-    const auto b = static_cast<unsigned char>(c);
-    out.push_back(b >= 0x80 && b < 0xA0 ? kCp1252High[b - 0x80] : static_cast<char16_t>(b));
+  std::u16string out(bytes.size(), u'\0');
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    const auto b = static_cast<unsigned char>(bytes[i]);
+    out[i] = b >= 0x80 && b < 0xA0 ? kCp1252High[b - 0x80] : static_cast<char16_t>(b);
   }
   return out;
 }
 
 std::string Utf16ToCp1252(std::u16string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (const char16_t c : text) {
-    const int byte = Cp1252Byte(c);
-    out.push_back(byte < 0 ? '?' : static_cast<char>(byte));
+  std::string out(text.size(), '\0');
+  for (size_t i = 0; i < text.size(); ++i) {
+    const int byte = Cp1252Byte(text[i]);
+    out[i] = byte < 0 ? '?' : static_cast<char>(byte);
   }
   return out;
 }

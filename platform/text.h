@@ -8,6 +8,11 @@
 
 namespace vorlabws {
 
+// Where `needle` first occurs in `text` at or after `from`, or npos: std::u16string_view::find's
+// answer, found by scanning the bytes for the needle's first unit (templates are scanned once
+// for each of their placeholders).
+size_t FindText(std::u16string_view text, std::u16string_view needle, size_t from = 0);
+
 // Replaces every occurrence of `from` (case-sensitive) in one pass from the left.
 std::u16string ReplaceAll(std::u16string_view text, std::u16string_view from,
                           std::u16string_view to);

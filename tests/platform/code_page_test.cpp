@@ -31,5 +31,28 @@ TEST(CodePageTest, Utf8Validity) {
   EXPECT_EQ(Utf8ToUtf16("\xF0\x9F\x93\xA6"), u"\U0001F4E6");
 }
 
+struct Utf8Case {
+  const char* name;
+  std::u16string text;
+  std::string bytes;
+};
+
+TEST(CodePageTest, Utf16ToUtf8WritesEveryLengthOfSequence) {
+  const Utf8Case cases[] = {
+      {"ASCII", u"Forl\u00EC 2", "Forl\xC3\xAC 2"},
+      {"one to four bytes", u"a\u00E8\u20AC\U0001F4E6z", "a\xC3\xA8\xE2\x82\xAC\xF0\x9F\x93\xA6z"},
+      {"a lone low surrogate", std::u16string(u"a") + char16_t(0xDC00) + u"b",
+       "a\xEF\xBF\xBD"
+       "b"},
+      {"a high surrogate at the end", std::u16string(u"a") + char16_t(0xD83D), "a\xEF\xBF\xBD"},
+      {"two high surrogates", std::u16string(2, char16_t(0xD83D)), "\xEF\xBF\xBD\xEF\xBF\xBD"},
+      {"empty", u"", ""},
+  };
+  for (const Utf8Case& row : cases) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(Utf16ToUtf8(row.text), row.bytes);
+  }
+}
+
 }  // namespace
 }  // namespace vorlabws
