@@ -1,5 +1,6 @@
 #include "platform/xml.h"
 
+#include <libxml/SAX2.h>
 #include <libxml/parser.h>
 #include <libxml/xmlIO.h>
 #include <libxml/xmlerror.h>
@@ -73,8 +74,85 @@ struct FirstError {
   int column = 0;
 };
 
+// What one parse keeps beside its tree: the first error, and where it is leaving a part out.
+struct ParseState {
+  FirstError first_error;
+  std::string left_out_namespace;  // UTF-8, as the parser reports names
+  std::string left_out_name;       // empty: nothing is left out
+  int depth = 0;                   // of the element being parsed; the document element is 1
+  int left_out_depth = 0;          // of the element being left out; 0 while none is
+};
+
+ParseState& StateOf(void* context) {
+  return *static_cast<ParseState*>(static_cast<xmlParserCtxt*>(context)->_private);
+}
+
+bool Named(const xmlChar* name, const std::string& expected) {
+  return expected == (name == nullptr ? "" : reinterpret_cast<const char*>(name));
+}
+
+// The tree builder's own handlers, called except inside the part left out.
+void StartElementLeavingOut(void* context, const xmlChar* local_name, const xmlChar* prefix,
+                            const xmlChar* uri, int namespace_count, const xmlChar** namespaces,
+                            int attribute_count, int defaulted_count, const xmlChar** attributes) {
+  ParseState& state = StateOf(context);
+  ++state.depth;
+  if (state.left_out_depth == 0 && state.depth == 2 && Named(uri, state.left_out_namespace) &&
+      Named(local_name, state.left_out_name)) {
+    state.left_out_depth = state.depth;
+  }
+  if (state.left_out_depth != 0) return;
+  xmlSAX2StartElementNs(context, local_name, prefix, uri, namespace_count, namespaces,
+                        attribute_count, defaulted_count, attributes);
+}
+
+void EndElementLeavingOut(void* context, const xmlChar* local_name, const xmlChar* prefix,
+                          const xmlChar* uri) {
+  ParseState& state = StateOf(context);
+  const int depth = state.depth--;
+  if (state.left_out_depth != 0) {
+    if (depth == state.left_out_depth) state.left_out_depth = 0;
+    return;
+  }
+  xmlSAX2EndElementNs(context, local_name, prefix, uri);
+}
+
+void CharactersLeavingOut(void* context, const xmlChar* text, int length) {
+  if (StateOf(context).left_out_depth == 0) xmlSAX2Characters(context, text, length);
+}
+
+void CdataLeavingOut(void* context, const xmlChar* text, int length) {
+  if (StateOf(context).left_out_depth == 0) xmlSAX2CDataBlock(context, text, length);
+}
+
+void CommentLeavingOut(void* context, const xmlChar* text) {
+  if (StateOf(context).left_out_depth == 0) xmlSAX2Comment(context, text);
+}
+
+void InstructionLeavingOut(void* context, const xmlChar* target, const xmlChar* data) {
+  if (StateOf(context).left_out_depth == 0) xmlSAX2ProcessingInstruction(context, target, data);
+}
+
+void ReferenceLeavingOut(void* context, const xmlChar* name) {
+  if (StateOf(context).left_out_depth == 0) xmlSAX2Reference(context, name);
+}
+
+void LeaveOut(xmlParserCtxt& context, ParseState& state, XmlElementName left_out) {
+  state.left_out_namespace = Utf8(left_out.namespace_uri);
+  state.left_out_name = Utf8(left_out.local_name);
+  xmlSAXHandler& sax = *context.sax;
+  sax.startElementNs = StartElementLeavingOut;
+  sax.endElementNs = EndElementLeavingOut;
+  sax.characters = CharactersLeavingOut;
+  sax.ignorableWhitespace = CharactersLeavingOut;  // the blanks option may set its own
+  sax.cdataBlock = CdataLeavingOut;
+  sax.comment = CommentLeavingOut;
+  sax.processingInstruction = InstructionLeavingOut;
+  sax.reference = ReferenceLeavingOut;
+}
+
 void RecordFirstError(void* data, xmlErrorPtr error) {
-  auto* first = static_cast<FirstError*>(static_cast<xmlParserCtxt*>(data)->_private);
+  FirstError* first = &StateOf(data).first_error;
   if (first->seen || error->level < XML_ERR_ERROR) return;
   first->seen = true;
   first->message = error->message == nullptr ? "" : error->message;
@@ -246,23 +324,24 @@ std::u16string XmlNode::DeclareNamespace(std::u16string_view namespace_uri,
   return FromXml(NamespaceAt(node_, namespace_uri, prefix)->prefix);
 }
 
-XmlDocument XmlDocument::Parse(std::string_view bytes, std::u16string_view source,
-                               XmlBlanks blanks) {
+XmlDocument XmlDocument::Parse(std::string_view bytes, std::u16string_view source, XmlBlanks blanks,
+                               XmlElementName left_out) {
   PrepareLibxml();
   if (bytes.size() > static_cast<size_t>(INT_MAX)) {
     throw XmlError(Utf8(source) + ": document too large");
   }
   ParserContext context(Created(xmlNewParserCtxt()));
-  FirstError first_error;
-  context->_private = &first_error;
+  ParseState state;
+  context->_private = &state;
   context->sax->serror = RecordFirstError;
+  if (!left_out.local_name.empty()) LeaveOut(*context, state, left_out);
   // Never NOENT, DTDLOAD, DTDVALID, DTDATTR, XINCLUDE or HUGE: each would let the document reach
   // files, the network or unbounded memory.
   int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
   if (blanks == XmlBlanks::kDrop) options |= XML_PARSE_NOBLANKS;
   XmlDocHandle doc(xmlCtxtReadMemory(context.get(), bytes.data(), static_cast<int>(bytes.size()),
                                      nullptr, nullptr, options));
-  if (doc == nullptr) RaiseXmlError(first_error, source);
+  if (doc == nullptr) RaiseXmlError(state.first_error, source);
   return XmlDocument(std::move(doc));
 }
 
@@ -299,12 +378,23 @@ std::u16string EscapeXmlText(std::u16string_view text) {
   escaped.reserve(text.size());
   for (const char16_t c : text) {
     switch (c) {
-      case u'&': escaped += u"&amp;"; break;
-      case u'<': escaped += u"&lt;"; break;
-      case u'>': escaped += u"&gt;"; break;
-      case u'"': escaped += u"&quot;"; break;
-      case u'\'': escaped += u"&apos;"; break;
-      default: escaped.push_back(c);
+      case u'&':
+        escaped += u"&amp;";
+        break;
+      case u'<':
+        escaped += u"&lt;";
+        break;
+      case u'>':
+        escaped += u"&gt;";
+        break;
+      case u'"':
+        escaped += u"&quot;";
+        break;
+      case u'\'':
+        escaped += u"&apos;";
+        break;
+      default:
+        escaped.push_back(c);
     }
   }
   return escaped;

@@ -87,14 +87,22 @@ class XmlNode {
   xmlNode* node_;
 };
 
+// An element's namespace (empty: none) and local name.
+struct XmlElementName {
+  std::u16string_view namespace_uri;
+  std::u16string_view local_name;
+};
+
 class XmlDocument {
  public:
   XmlDocument() = default;  // no document: DocumentElement raises XmlError
 
   // Parses `bytes`, in the encoding the document declares (UTF-8 by default). `source` names where
   // the bytes came from (a file name, a URL) in the message of a failure.
+  // A child of the document element named `left_out` is left out of the tree with all it holds:
+  // it is still parsed and checked, but no node of it is built (a large part never read).
   static XmlDocument Parse(std::string_view bytes, std::u16string_view source,
-                           XmlBlanks blanks = XmlBlanks::kKeep);
+                           XmlBlanks blanks = XmlBlanks::kKeep, XmlElementName left_out = {});
   // Reads and parses a file; whitespace-only text between elements forms no nodes. A missing or
   // unreadable file raises FileError, a malformed one XmlError.
   static XmlDocument Load(const std::u16string& path);

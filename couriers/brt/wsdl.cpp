@@ -106,7 +106,10 @@ ServiceDescription ReadServiceDescription(const std::u16string& location,
                                           std::u16string_view service, std::u16string_view port,
                                           HttpClient& client) {
   try {
-    return Interpret(XmlDocument::Parse(Fetch(location, client), location), service, port);
+    // The schema in wsdl:types is most of a description and nothing here reads it.
+    return Interpret(XmlDocument::Parse(Fetch(location, client), location, XmlBlanks::kKeep,
+                                        {kWsdlNamespace, u"types"}),
+                     service, port);
   } catch (const Failure& problem) {
     throw ServiceLocationFailure("Cannot locate service " + Utf16ToUtf8(service) + ", port " +
                                  Utf16ToUtf8(port) + " through the service description " +

@@ -130,6 +130,39 @@ TEST(XmlParse, MalformedDocumentsNameSourceLineAndFirstFault) {
   }
 }
 
+TEST(XmlParse, LeftOutChildOfTheDocumentElementBuildsNoNodes) {
+  // Only the child of the document element with that namespace and name goes, with its text,
+  // CDATA, comments, instructions and entities; a namesake elsewhere or in another namespace stays.
+  const std::string bytes =
+      "<d:doc xmlns:d=\"urn:d\" xmlns:o=\"urn:o\">"
+      "<d:first/>"
+      "<d:types a=\"1\">text &amp; more<![CDATA[x<y]]><!-- note --><?pi data?>"
+      "<d:types/><inner><d:deep>t</d:deep></inner></d:types>"
+      "<o:types>kept</o:types>"
+      "<d:last><d:types>nested namesake</d:types></d:last>"
+      "</d:doc>";
+  for (const XmlBlanks blanks : {XmlBlanks::kKeep, XmlBlanks::kDrop}) {
+    const XmlDocument document =
+        XmlDocument::Parse(bytes, u"left out", blanks, {u"urn:d", u"types"});
+    EXPECT_EQ(document.DocumentElement().Markup(),
+              "<d:doc xmlns:d=\"urn:d\" xmlns:o=\"urn:o\"><d:first/><o:types>kept</o:types>"
+              "<d:last><d:types>nested namesake</d:types></d:last></d:doc>");
+  }
+  const XmlDocument whole = XmlDocument::Parse(bytes, u"whole");
+  EXPECT_EQ(whole.DocumentElement().ChildElements().size(), 4u);
+}
+
+TEST(XmlParse, LeftOutPartIsStillCheckedAsXml) {
+  try {
+    XmlDocument::Parse("<doc><types><a></b></types></doc>", u"http://host/x", XmlBlanks::kKeep,
+                       {u"", u"types"});
+    ADD_FAILURE() << "no failure";
+  } catch (const XmlError& error) {
+    EXPECT_STREQ(error.what(),
+                 "http://host/x:1:20: Opening and ending tag mismatch: a line 1 and b");
+  }
+}
+
 TEST(XmlBuild, WritesNamespacesOnceAndEscapesTexts) {
   XmlDocument document = XmlDocument::Create(u"urn:envelope", u"env", u"Envelope");
   XmlNode root = document.DocumentElement();
