@@ -62,6 +62,16 @@ void CompareWithFloors(const std::string& title, int runs, const TimedRun& worke
   Report(floors.tools_floor_name, t);
   std::printf("  ratio worker / true floor: wall %.2f, cpu %.2f   (target: both at most %.2f)\n",
               w.wall / f.wall, w.cpu / f.cpu, kTrueFloorTarget);
+  // Each worker run beside the floor run right after it, so that a machine busier for a while
+  // weighs on both sides of a ratio alike.
+  std::vector<Measure> run_ratios;
+  for (int i = 0; i < runs; ++i) {
+    run_ratios.push_back({worker_runs[i].wall / true_floor_runs[i].wall,
+                          worker_runs[i].cpu / true_floor_runs[i].cpu});
+  }
+  const Measure paired = Median(run_ratios);
+  std::printf("  median of the run-by-run ratios worker / true floor: wall %.2f, cpu %.2f\n",
+              paired.wall, paired.cpu);
   std::printf("  ratio worker / tools' floor: wall %.2f, cpu %.2f", w.wall / t.wall, w.cpu / t.cpu);
   if (floors.tools_wall_target > 0) {
     std::printf("   (target: wall at most %.2f)", floors.tools_wall_target);
