@@ -50,7 +50,9 @@ std::u16string JoinLines(const std::vector<std::u16string>& lines) {
   return out;
 }
 
-std::u16string IntToText(int64_t value) { return Ascii(std::to_string(value)); }
+std::u16string IntToText(int64_t value) {
+  return Ascii(std::to_string(value));
+}
 
 bool SameTextIgnoringCase(std::u16string_view a, std::u16string_view b) {
   const auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c; };
@@ -61,6 +63,8 @@ bool SameTextIgnoringCase(std::u16string_view a, std::u16string_view b) {
   return true;
 }
 
-std::u16string Ascii(std::string_view text) { return std::u16string(text.begin(), text.end()); }
+std::u16string Ascii(std::string_view text) {
+  return std::u16string(text.begin(), text.end());
+}
 
 }  // namespace vorlabws

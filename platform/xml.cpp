@@ -378,23 +378,12 @@ std::u16string EscapeXmlText(std::u16string_view text) {
   escaped.reserve(text.size());
   for (const char16_t c : text) {
     switch (c) {
-      case u'&':
-        escaped += u"&amp;";
-        break;
-      case u'<':
-        escaped += u"&lt;";
-        break;
-      case u'>':
-        escaped += u"&gt;";
-        break;
-      case u'"':
-        escaped += u"&quot;";
-        break;
-      case u'\'':
-        escaped += u"&apos;";
-        break;
-      default:
-        escaped.push_back(c);
+      case u'&': escaped += u"&amp;"; break;
+      case u'<': escaped += u"&lt;"; break;
+      case u'>': escaped += u"&gt;"; break;
+      case u'"': escaped += u"&quot;"; break;
+      case u'\'': escaped += u"&apos;"; break;
+      default: escaped.push_back(c);
     }
   }
   return escaped;
