@@ -190,13 +190,13 @@ void IBDatabase::Open() {
 void IBDatabase::CreateDatabase() {
   Close();
   // A quote inside the name is doubled so the name stays one literal.
-  std::u16string statement = u"CREATE DATABASE '" + ReplaceAll(DatabaseName, u"'", u"''") + u"' ";
+  const std::u16string head = u"CREATE DATABASE '" + ReplaceAll(DatabaseName, u"'", u"''") + u"'";
+  std::u16string statement = head + u" ";
   for (const std::u16string& line : Params) statement += line + u"\r\n";
   const std::string text = Utf16ToUtf8(statement);
   if (TraceOn()) {
     Trace("create database " + Utf16ToUtf8(DatabaseName),
-          "CREATE DATABASE '" + Utf16ToUtf8(ReplaceAll(DatabaseName, u"'", u"''")) + "'\n" +
-              MaskedParameters(Params));
+          Utf16ToUtf8(head) + "\n" + MaskedParameters(Params));
   }
   const TraceStopwatch watch;
   Status status;
