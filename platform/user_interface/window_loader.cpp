@@ -2,10 +2,10 @@
 // a module that is missing or cannot load means no window, as a display that does not answer.
 #include <dlfcn.h>
 
-#include <cstdlib>
 #include <utility>
 
 #include "platform/code_page.h"
+#include "platform/environment.h"
 #include "platform/program_folder.h"
 #include "platform/user_interface/interfaces.h"
 #include "platform/user_interface/window_module.h"
@@ -38,8 +38,7 @@ class LoadedWindowInterface : public UserInterface {
 }  // namespace
 
 std::unique_ptr<UserInterface> ConnectWindowInterface() {
-  const char* display = std::getenv("DISPLAY");
-  if (display == nullptr || *display == '\0') return nullptr;
+  if (!EnvironmentValue("DISPLAY")) return nullptr;
   const std::string path = Utf16ToUtf8(ProgramFolder()) + kWindowModuleFile;
   // Never unmapped: the toolkit's libraries register handlers that outlive the interface.
   Module module(::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE));
